@@ -1,0 +1,29 @@
+# kelvo_add_test_binary(NAME SOURCES ... LIBS ...)
+# One GoogleTest binary per subsystem. Under the win64 build each test runs
+# through the emulator (scripts/wine-env exec), which keeps a private Xvfb
+# display and Wine prefix under the build folder.
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows"
+   AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  find_program(KELVO_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  if(KELVO_WINE64)
+    set(KELVO_WINE_DIR "${CMAKE_BINARY_DIR}/wine" CACHE PATH "private Wine environment of the tests")
+    set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-env;exec;${KELVO_WINE_DIR}")
+  endif()
+endif()
+
+# Whether tests built here can run on this machine.
+if(NOT CMAKE_CROSSCOMPILING OR CMAKE_CROSSCOMPILING_EMULATOR)
+  set(KELVO_CAN_RUN_TESTS ON)
+else()
+  set(KELVO_CAN_RUN_TESTS OFF)
+endif()
+
+function(kelvo_add_test_binary name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kelvo_test_support GTest::gmock GTest::gtest_main project_warnings)
+  if(KELVO_CAN_RUN_TESTS)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                         PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()

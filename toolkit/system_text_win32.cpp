@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "toolkit/system_text.h"
+#include "toolkit/win32_handles.h"
+
+UString SystemErrorText(uint32_t errorCode) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+            FORMAT_MESSAGE_ARGUMENT_ARRAY,
+        nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    UString text;
+    if (length != 0 && buffer != nullptr) text = FromW(buffer, length);
+    if (buffer != nullptr) ::LocalFree(buffer);
+    return TrimSystemText(std::move(text));
+}

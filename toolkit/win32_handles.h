@@ -1,0 +1,131 @@
+// Owning wrappers for Win32 handles. Each kind states its own invalid value
+// (CreateFileW fails with INVALID_HANDLE_VALUE, GDI calls with NULL). Copying is
+// deleted, so a handle cannot be closed twice.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+#include "toolkit/text.h"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
+
+// W views UTF-16 text as the wide string the W APIs take.
+inline const wchar_t* W(const UString& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline UString FromW(const wchar_t* text) { return UString(reinterpret_cast<const char16_t*>(text)); }
+inline UString FromW(const wchar_t* text, size_t length) {
+    return UString(reinterpret_cast<const char16_t*>(text), length);
+}
+
+template <class Traits>
+class TUnique {
+public:
+    using Handle = typename Traits::Handle;
+    TUnique() = default;
+    explicit TUnique(Handle h) : FHandle(h) {}
+    TUnique(TUnique&& o) noexcept : FHandle(o.Release()) {}
+    TUnique& operator=(TUnique&& o) noexcept {
+        Reset(o.Release());
+        return *this;
+    }
+    TUnique(const TUnique&) = delete;
+    TUnique& operator=(const TUnique&) = delete;
+    ~TUnique() { Reset(); }
+
+    Handle Get() const { return FHandle; }
+    bool Valid() const { return FHandle != Traits::Invalid(); }
+    Handle Release() { return std::exchange(FHandle, Traits::Invalid()); }
+    void Reset(Handle h = Traits::Invalid()) {
+        if (Valid()) Traits::Close(FHandle);
+        FHandle = h;
+    }
+
+private:
+    Handle FHandle = Traits::Invalid();
+};
+
+struct TFileTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+struct TFindTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+struct TDCTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteDC(h); }
+};
+struct TGdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteObject(h); }
+};
+struct TBitmapTraits {
+    using Handle = HBITMAP;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteObject(h); }
+};
+struct TFontTraits {
+    using Handle = HFONT;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteObject(h); }
+};
+
+using TUniqueFile = TUnique<TFileTraits>;
+using TUniqueFind = TUnique<TFindTraits>;
+using TUniqueDC = TUnique<TDCTraits>;
+using TUniqueGdiObject = TUnique<TGdiObjectTraits>;
+using TUniqueBitmap = TUnique<TBitmapTraits>;
+using TUniqueFont = TUnique<TFontTraits>;
+
+// TWindowDC borrows a window's device context for one scope (GetDC / ReleaseDC).
+class TWindowDC {
+public:
+    explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(::GetDC(wnd)) {}
+    ~TWindowDC() {
+        if (FDC) ::ReleaseDC(FWnd, FDC);
+    }
+    TWindowDC(const TWindowDC&) = delete;
+    TWindowDC& operator=(const TWindowDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWnd;  // we don't own it
+    HDC FDC;
+};
+
+// TSelectedObject selects an object into a DC and puts the old one back.
+class TSelectedObject {
+public:
+    TSelectedObject(HDC dc, HGDIOBJ object) : FDC(dc), FOld(::SelectObject(dc, object)) {}
+    ~TSelectedObject() {
+        if (FOld) ::SelectObject(FDC, FOld);
+    }
+    TSelectedObject(const TSelectedObject&) = delete;
+    TSelectedObject& operator=(const TSelectedObject&) = delete;
+
+private:
+    HDC FDC;  // we don't own it
+    HGDIOBJ FOld;
+};
+
+// TPaintDC wraps BeginPaint and EndPaint.
+class TPaintDC {
+public:
+    explicit TPaintDC(HWND wnd) : FWnd(wnd) { FDC = ::BeginPaint(wnd, &FPaint); }
+    ~TPaintDC() { ::EndPaint(FWnd, &FPaint); }
+    TPaintDC(const TPaintDC&) = delete;
+    TPaintDC& operator=(const TPaintDC&) = delete;
+    HDC Get() const { return FDC; }
+    const RECT& Area() const { return FPaint.rcPaint; }
+
+private:
+    HWND FWnd;  // we don't own it
+    PAINTSTRUCT FPaint{};
+    HDC FDC = nullptr;
+};
