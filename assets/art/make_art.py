@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Draws the updater's pictures and icon: background.png, warning.png,
-completion.png and kelvo.ico, all written next to this script.
+completion.png and kelvo.ico, written next to this script (or into the
+folder given as the only argument).
 
 Run with Debian's /usr/bin/python3 (it needs python3-gi, gir1.2-pango-1.0,
 python3-gi-cairo, python3-pil and fonts-noto-core). The output is
@@ -12,6 +13,7 @@ below (only IHDR, IDAT and IEND; fixed zlib level).
 import math
 import os
 import struct
+import sys
 import zlib
 
 import cairo
@@ -60,7 +62,8 @@ ITEMS = [
 ]
 CAPTION_AUTO = 'انتخاب خودکار مسیر نصب'
 CAPTION_MANUAL = 'انتخاب دستی مسیر نصب'
-NEWS_1 = 'به زودی: ویرایش جدید نرم افزار حسابداری پیشرفته ورنا با امکانات جدید فراوان'
+NEWS_1 = ('ویرایش جدید نرم افزار حسابداری پیشرفته ورنا با امکانات جدید فراوان به زودی عرضه می'
+          + ZWNJ + 'شود.')
 NEWS_2 = 'این ویرایش از روی همهٔ نسخه' + ZWNJ + 'های قبلی قابل آپدیت خواهد بود.'
 SUPPORT = 'در صورت بروز هرگونه مشکل، لطفاً با خط پشتیبانی تماس بگیرید.'
 # The warning line must fit 12 pixel rows: written without the hamza and the
@@ -138,8 +141,8 @@ def surface_image(surface, unpremultiply=False):
     return im
 
 
-def save(name, data):
-    with open(os.path.join(HERE, name), 'wb') as f:
+def save(folder, name, data):
+    with open(os.path.join(folder, name), 'wb') as f:
         f.write(data)
 
 
@@ -170,7 +173,7 @@ def font_options():
     return fo
 
 
-def make_layout(cr, markup, family, px, bold=False, width=None, align='right', spacing=0):
+def make_layout(cr, markup, family, px, bold=False, width=None, align='right'):
     layout = PangoCairo.create_layout(cr)
     ctx = layout.get_context()
     PangoCairo.context_set_font_options(ctx, font_options())
@@ -187,50 +190,98 @@ def make_layout(cr, markup, family, px, bold=False, width=None, align='right', s
         layout.set_wrap(Pango.WrapMode.WORD)
     layout.set_alignment({'right': Pango.Alignment.RIGHT, 'left': Pango.Alignment.LEFT,
                           'center': Pango.Alignment.CENTER}[align])
-    if spacing:
-        layout.set_spacing(int(spacing * Pango.SCALE))
     layout.set_markup(markup, -1)
     return layout
 
 
-def ink_box(markup, family, px, bold=False, width=None, align='right', spacing=0):
-    """Pixel box (x0, y0, x1, y1), inclusive, of a layout drawn at (0, 0)."""
+PARAGRAPH_GAP = 5
+
+
+def show_text(cr, spec):
+    """Draws a text at (0, 0); with a pitch, each line's baseline lies `pitch`
+    pixels below the one before (fallback fonts would otherwise make lines
+    that hold a Latin word or a guillemet taller than the others)."""
+    markup, family, px, bold, width, align, pitch, embolden = spec
+    layout = make_layout(cr, markup, family, px, bold, width, align)
+    if embolden:
+        # outline the glyphs by `embolden` pixels to thicken small text
+        assert not pitch
+        PangoCairo.layout_path(cr, layout)
+        cr.fill_preserve()
+        cr.set_line_width(embolden)
+        cr.set_line_join(cairo.LINE_JOIN_ROUND)
+        cr.stroke()
+        return
+    if not pitch:
+        PangoCairo.show_layout(cr, layout)
+        return
+    it = layout.get_iter()
+    baseline = it.get_baseline() / Pango.SCALE
+    first = True
+    while True:
+        line = it.get_line_readonly()
+        if not first:
+            baseline += pitch + (PARAGRAPH_GAP if line.is_paragraph_start() else 0)
+        first = False
+        _, logical = it.get_line_extents()
+        cr.move_to(logical.x / Pango.SCALE, baseline)
+        PangoCairo.show_layout_line(cr, line)
+        if not it.next_line():
+            break
+
+
+def ink_box(spec, shift=0.0):
+    """Pixel box (x0, y0, x1, y1), inclusive, of a text drawn at (0, shift),
+    and the number of its fully covered pixels."""
+    markup, family, px, bold, width, align, pitch, _ = spec
     probe = make_layout(cairo.Context(cairo.ImageSurface(cairo.FORMAT_ARGB32, 1, 1)),
-                        markup, family, px, bold, width, align, spacing)
+                        markup, family, px, bold, width, align)
     ink, _ = probe.get_pixel_extents()
-    margin = 8
-    sw, sh = ink.x + ink.width + 2 * margin, ink.y + ink.height + 2 * margin
+    margin = 8 + int(px)
+    sw = ink.x + ink.width + 2 * margin
+    sh = ink.y + ink.height + 2 * margin + probe.get_line_count() * int(pitch + PARAGRAPH_GAP)
     dx, dy = margin - ink.x, margin - ink.y
     surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, sw, sh)
     cr = cairo.Context(surface)
-    cr.translate(dx, dy)
+    cr.translate(dx, dy + shift)
     cr.set_source_rgb(0, 0, 0)
-    PangoCairo.show_layout(cr, make_layout(cr, markup, family, px, bold, width, align, spacing))
-    box = surface_image(surface).getchannel('A').getbbox()
+    show_text(cr, spec)
+    alpha = surface_image(surface).getchannel('A')
+    box = alpha.getbbox()
     if box is None:
         raise ValueError('text draws nothing: %r' % markup)
     x0, y0, x1, y1 = box
-    return x0 - dx, y0 - dy, x1 - 1 - dx, y1 - 1 - dy
+    return (x0 - dx, y0 - dy, x1 - 1 - dx, y1 - 1 - dy), alpha.histogram()[255]
 
 
 class Text:
     """A text fitted into a box: the largest size up to `px` (in steps of 1/4
     pixel) whose drawn pixels fit the box, placed right, left or centred and
-    vertically centred, at whole-pixel offsets."""
+    vertically centred (or at the top), at whole-pixel offsets. `width` wraps
+    the text into lines; `pitch` fixes the distance of their baselines;
+    `embolden` thickens the strokes by that many pixels; `snap` tries vertical
+    shifts in eighths of a pixel and keeps the one that fully covers the most
+    pixels (the horizontal strokes then lie on whole rows)."""
 
     def __init__(self, markup, family, px, box, bold=False, align='right', width=None,
-                 spacing=0, valign='center'):
+                 pitch=0, valign='center', embolden=0, snap=False):
         x0, y0, x1, y1 = box
         size = px
+        shifts = [i / 8 for i in range(8)] if snap else [0.0]
         while True:
-            ink = ink_box(markup, family, size, bold, width, align, spacing)
-            if ink[2] - ink[0] <= x1 - x0 and ink[3] - ink[1] <= y1 - y0:
+            spec = (markup, family, size, bold, width, align, pitch, embolden)
+            fitting = []
+            for shift in shifts:
+                ink, covered = ink_box(spec, shift)
+                if ink[2] - ink[0] <= x1 - x0 and ink[3] - ink[1] <= y1 - y0:
+                    fitting.append((-covered, shift, ink))
+            if fitting:
+                _, shift, ink = min(fitting)
                 break
             size -= 0.25
             if size < 6:
                 raise ValueError('text does not fit its box: %r' % markup)
-        self.markup, self.family, self.px, self.bold = markup, family, size, bold
-        self.width, self.align, self.spacing = width, align, spacing
+        self.spec, self.px = spec, size
         iw, ih = ink[2] - ink[0], ink[3] - ink[1]
         if align == 'right':
             left = x1 - iw
@@ -239,15 +290,14 @@ class Text:
         else:
             left = x0 + (x1 - x0 - iw) // 2
         top = y0 + (y1 - y0 - ih) // 2 if valign == 'center' else y0
-        self.dx, self.dy = left - ink[0], top - ink[1]
+        self.dx, self.dy = left - ink[0], top - ink[1] + shift
         self.ink = (left, top, left + iw, top + ih)
 
     def draw(self, cr, colour):
         cr.save()
         cr.translate(self.dx, self.dy)
         rgb(cr, colour)
-        PangoCairo.show_layout(cr, make_layout(cr, self.markup, self.family, self.px, self.bold,
-                                               self.width, self.align, self.spacing))
+        show_text(cr, self.spec)
         cr.restore()
 
 
@@ -324,22 +374,24 @@ def draw_notes(cr):
     right, left = 762, 40
     heading = Text(HEADING + ':', NASKH, 22, (left, 92, right, 118), bold=True)
     heading.draw(cr, RED)
-    y = 124
-    for markup, height in zip(ITEMS, (26, 26, 82)):
-        t = Text(markup, NASKH, 16, (left, y, right, y + height), width=right - left + 1,
-                 align='right', valign='top', spacing=2)
-        t.draw(cr, INK)
-        y = t.ink[3] + 8
-    assert y <= 290, y
+    items = Text('\n'.join(ITEMS), NASKH, 17, (left, 126, right, 285), width=right - left + 1,
+                 align='right', valign='top', pitch=27)
+    items.draw(cr, INK)
 
 
 def draw_bar(cr, x, y, w, h, caption, caption_box):
-    rounded_rect(cr, x + 0.5, y + 0.5, w - 1, h - 1, 8)
-    rgb(cr, BAR)
-    cr.fill_preserve()
-    cr.set_line_width(1)
+    # A label lies one row below the second bar's top edge and ends three
+    # columns before its right edge, so the corners are small and the outline
+    # is the rim of a filled shape, a little under a pixel wide, instead of a
+    # stroke; either would otherwise tint the label area near the corners.
+    radius, rim = 4, 0.75
+    rounded_rect(cr, x, y, w, h, radius)
     rgb(cr, BAR_EDGE)
-    cr.stroke()
+    cr.fill()
+    rounded_rect(cr, x + rim, y + rim, w - 2 * rim, h - 2 * rim, radius - rim)
+    rgb(cr, BAR)
+    cr.fill()
+    # both captions at one size (the one that fits the narrower box), right-aligned
     Text(caption, NASKH, 18, caption_box, bold=True).draw(cr, INK)
 
 
@@ -375,7 +427,8 @@ def background():
 def warning():
     surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, 400, 27)
     cr = cairo.Context(surface)
-    Text(WARNING, NASKH, 14, (9, 5, 382, 16), bold=True).draw(cr, PURE_RED)
+    Text(WARNING, NASKH, 14, (9, 5, 382, 16), bold=True, embolden=0.7,
+         snap=True).draw(cr, PURE_RED)
     return surface_image(surface, unpremultiply=True)
 
 
@@ -430,9 +483,11 @@ def icon_image(size):
     cr.set_source_rgba(0.62, 0.22, 0.0, 0.9)
     cr.stroke()
     # two arrows chasing each other around the centre
+    # small images get bolder arrows so that they still read as arrows
+    width, head = (12, 17) if size >= 64 else (15, 20) if size >= 48 else (19, 25)
     cr.set_source_rgb(1, 1, 1)
     for start in (math.radians(200), math.radians(20)):
-        arrow_arc(cr, c, c, 33, start, math.radians(130), 12, 17)
+        arrow_arc(cr, c, c, 33, start, math.radians(130), width, head)
     # gloss: a white sheen over the upper part of the disc
     cr.save()
     cr.arc(c, c, r - 3, 0, 2 * math.pi)
@@ -452,10 +507,11 @@ ICON_SIZES = (16, 32, 48, 64, 96, 128)
 
 
 def main():
-    save('background.png', png_bytes(background()))
-    save('warning.png', png_bytes(warning()))
-    save('completion.png', png_bytes(completion()))
-    save('kelvo.ico', ico_bytes([icon_image(s) for s in ICON_SIZES]))
+    folder = sys.argv[1] if len(sys.argv) > 1 else HERE
+    save(folder, 'background.png', png_bytes(background()))
+    save(folder, 'warning.png', png_bytes(warning()))
+    save(folder, 'completion.png', png_bytes(completion()))
+    save(folder, 'kelvo.ico', ico_bytes([icon_image(s) for s in ICON_SIZES]))
 
 
 if __name__ == '__main__':
