@@ -197,11 +197,11 @@ def make_layout(cr, markup, family, px, bold=False, width=None, align='right'):
 PARAGRAPH_GAP = 5
 
 
-def show_text(cr, spec):
+def show_text(cr, params):
     """Draws a text at (0, 0); with a pitch, each line's baseline lies `pitch`
     pixels below the one before (fallback fonts would otherwise make lines
     that hold a Latin word or a guillemet taller than the others)."""
-    markup, family, px, bold, width, align, pitch, embolden = spec
+    markup, family, px, bold, width, align, pitch, embolden = params
     layout = make_layout(cr, markup, family, px, bold, width, align)
     if embolden:
         # outline the glyphs by `embolden` pixels to thicken small text
@@ -230,10 +230,10 @@ def show_text(cr, spec):
             break
 
 
-def ink_box(spec, shift=0.0):
+def ink_box(params, shift=0.0):
     """Pixel box (x0, y0, x1, y1), inclusive, of a text drawn at (0, shift),
     and the number of its fully covered pixels."""
-    markup, family, px, bold, width, align, pitch, _ = spec
+    markup, family, px, bold, width, align, pitch, _ = params
     probe = make_layout(cairo.Context(cairo.ImageSurface(cairo.FORMAT_ARGB32, 1, 1)),
                         markup, family, px, bold, width, align)
     ink, _ = probe.get_pixel_extents()
@@ -245,7 +245,7 @@ def ink_box(spec, shift=0.0):
     cr = cairo.Context(surface)
     cr.translate(dx, dy + shift)
     cr.set_source_rgb(0, 0, 0)
-    show_text(cr, spec)
+    show_text(cr, params)
     alpha = surface_image(surface).getchannel('A')
     box = alpha.getbbox()
     if box is None:
@@ -269,10 +269,10 @@ class Text:
         size = px
         shifts = [i / 8 for i in range(8)] if snap else [0.0]
         while True:
-            spec = (markup, family, size, bold, width, align, pitch, embolden)
+            params = (markup, family, size, bold, width, align, pitch, embolden)
             fitting = []
             for shift in shifts:
-                ink, covered = ink_box(spec, shift)
+                ink, covered = ink_box(params, shift)
                 if ink[2] - ink[0] <= x1 - x0 and ink[3] - ink[1] <= y1 - y0:
                     fitting.append((-covered, shift, ink))
             if fitting:
@@ -281,7 +281,7 @@ class Text:
             size -= 0.25
             if size < 6:
                 raise ValueError('text does not fit its box: %r' % markup)
-        self.spec, self.px = spec, size
+        self.params, self.px = params, size
         iw, ih = ink[2] - ink[0], ink[3] - ink[1]
         if align == 'right':
             left = x1 - iw
@@ -297,7 +297,7 @@ class Text:
         cr.save()
         cr.translate(self.dx, self.dy)
         rgb(cr, colour)
-        show_text(cr, self.spec)
+        show_text(cr, self.params)
         cr.restore()
 
 
