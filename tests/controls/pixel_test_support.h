@@ -21,6 +21,13 @@ inline TRgba GetPixel(const TBitmap32& b, int x, int y) {
     return {p[chRed], p[chGreen], p[chBlue], p[chAlpha]};
 }
 
+// GetColour is GetPixel with the alpha read as 0, for checks of colour only.
+inline TRgba GetColour(const TBitmap32& b, int x, int y) {
+    TRgba c = GetPixel(b, x, y);
+    c[3] = 0;
+    return c;
+}
+
 inline TBitmap32 Filled(int w, int h, TRgba c) {
     TBitmap32 b(w, h);
     b.Fill(static_cast<uint8_t>(c[0]), static_cast<uint8_t>(c[1]), static_cast<uint8_t>(c[2]),
