@@ -47,7 +47,7 @@ TEST(PngDecode, FilesMadeByImageToolsDecodeToEightBitSamples) {
          {{0, 0, 250, 0, 0, 255}, {1, 0, 0, 250, 0, 0}, {2, 0, 0, 0, 250, 255}}},
         {"palette_partial_4x1.png", 4, 1, pkPalette, ptPartial,
          {{0, 0, 200, 100, 50, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 1, 2, 3, 0}, {3, 0, 9, 8, 7, 255}}},
-        // 16-bit samples keep their high byte: #FFFF 0000 1234 gives 255, 0, 0x12.
+        // 16-bit samples keep their high byte: #FFFF 0000 12F0 gives 255, 0, 0x12 (rounding would give 19).
         {"rgb16_2x1.png", 2, 1, pkRgb, ptNone, {{0, 0, 255, 0, 18, 255}, {1, 0, 255, 0, 18, 255}}},
         // 2-bit greys 0..3 widen to 0, 85, 170, 255.
         {"grey2_4x1.png", 4, 1, pkGrey, ptNone,

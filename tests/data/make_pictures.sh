@@ -41,10 +41,10 @@ info.add(b'gAMA', struct.pack('>I', 100000))
 put('RGB', (2, 1), [(0, 64, 128), (255, 1, 200)], 'gamma_2x1.png', pnginfo=info)
 PY
 
-# ImageMagick: 16-bit RGB, 2-bit greyscale, an interlaced picture; its own
+# ImageMagick: 16-bit RGB (a low byte above 0x7F, so keeping the high byte differs from rounding), 2-bit greyscale, an interlaced picture; its own
 # gAMA, cHRM and other ancillary chunks are left out.
 strip='-define png:exclude-chunks=date,time,gAMA,cHRM,sRGB,bKGD,tEXt,zTXt,iTXt,vpAg'
-/usr/bin/convert -size 2x1 'xc:#FFFF00001234' -depth 16 $strip PNG48:rgb16_2x1.png
+/usr/bin/convert -size 2x1 'xc:#FFFF000012F0' -depth 16 $strip PNG48:rgb16_2x1.png
 /usr/bin/convert -size 4x1 xc:black -fill white -draw 'point 1,0' -fill '#AAAAAA' -draw 'point 2,0' \
   -fill '#555555' -draw 'point 3,0' -colorspace Gray -depth 2 $strip -define png:bit-depth=2 \
   -define png:color-type=0 grey2_4x1.png
