@@ -3,29 +3,40 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// TClip is the part of [start, start + count) that lies inside [0, size).
+struct TClip {
+    int First;  // first index inside, relative to start
+    int Count;
+};
+
+TClip Clip(int start, int count, int size) {
+    const int first = std::max(0, -start);
+    const int last = std::min(count, size - start);
+    return {first, std::max(0, last - first)};
+}
+
+}  // namespace
+
 void TBitmapSurface::ReadPixels(const TRect& r, TBitmap32& out) const {
     out.SetSize(r.Width(), r.Height());
-    for (int y = 0; y < out.Height(); ++y) {
-        const int sy = r.Top + y;
-        for (int x = 0; x < out.Width(); ++x) {
-            const int sx = r.Left + x;
-            const bool inside = sx >= 0 && sx < FBitmap.Width() && sy >= 0 && sy < FBitmap.Height();
-            std::memcpy(out.Pixel(x, y), inside ? FBitmap.Pixel(sx, sy) : kWhiteFill, kBytesPerPixel);
-        }
-    }
+    out.Fill(kWhiteFill[chRed], kWhiteFill[chGreen], kWhiteFill[chBlue], kWhiteFill[chAlpha]);
+    const TClip cols = Clip(r.Left, out.Width(), FBitmap.Width());
+    const TClip rows = Clip(r.Top, out.Height(), FBitmap.Height());
+    if (cols.Count == 0) return;
+    for (int y = rows.First; y < rows.First + rows.Count; ++y)
+        std::memcpy(out.Pixel(cols.First, y), FBitmap.Pixel(r.Left + cols.First, r.Top + y),
+                    static_cast<size_t>(cols.Count) * kBytesPerPixel);
 }
 
 void TBitmapSurface::WritePixels(const TRect& r, const TBitmap32& pixels) {
-    const int width = std::min(r.Width(), pixels.Width());
-    const int height = std::min(r.Height(), pixels.Height());
-    for (int y = 0; y < height; ++y) {
-        const int dy = r.Top + y;
-        if (dy < 0 || dy >= FBitmap.Height()) continue;
-        for (int x = 0; x < width; ++x) {
-            const int dx = r.Left + x;
-            if (dx >= 0 && dx < FBitmap.Width()) std::memcpy(FBitmap.Pixel(dx, dy), pixels.Pixel(x, y), kBytesPerPixel);
-        }
-    }
+    const TClip cols = Clip(r.Left, std::min(r.Width(), pixels.Width()), FBitmap.Width());
+    const TClip rows = Clip(r.Top, std::min(r.Height(), pixels.Height()), FBitmap.Height());
+    if (cols.Count == 0) return;
+    for (int y = rows.First; y < rows.First + rows.Count; ++y)
+        std::memcpy(FBitmap.Pixel(r.Left + cols.First, r.Top + y), pixels.Pixel(cols.First, y),
+                    static_cast<size_t>(cols.Count) * kBytesPerPixel);
 }
 
 void TBitmapSurface::StretchCopy(const TRect& r, const TBitmap32& picture, const uint32_t* transparentColour) {

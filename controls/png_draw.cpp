@@ -2,6 +2,7 @@
 // done here in memory; the surface is only read and written through
 // TDrawSurface.
 #include <cmath>
+#include <vector>
 
 #include "controls/png_picture.h"
 
@@ -59,11 +60,14 @@ void MixPartial(const TPngImage& png, TBitmap32& area) {
     const double fx = static_cast<double>(area.Width()) / png.Width();
     const double fy = static_cast<double>(area.Height()) / png.Height();
     const bool palette = png.ColourKind() == pkPalette;
+    // The picture column of each target column is the same on every row.
+    std::vector<int> columns(static_cast<size_t>(area.Width()));
+    for (int i = 0; i < area.Width(); ++i) columns[static_cast<size_t>(i)] = PartialSourceIndex(i, fx, png.Width());
     for (int j = 0; j < area.Height(); ++j) {
         const int py = PartialSourceIndex(j, fy, png.Height());
         uint8_t* d = area.Row(j);
         for (int i = 0; i < area.Width(); ++i, d += kBytesPerPixel) {
-            const int px = PartialSourceIndex(i, fx, png.Width());
+            const int px = columns[static_cast<size_t>(i)];
             if (palette)
                 MixPalettePixel(d, png.PixelColour(px, py), png.PixelAlpha(px, py));
             else
