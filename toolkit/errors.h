@@ -53,5 +53,7 @@ KELVO_EXCEPTION_CLASS(EDirectoryNotFoundException, Exception);
 // Operating system and resources.
 KELVO_EXCEPTION_CLASS(EOSError, Exception);
 KELVO_EXCEPTION_CLASS(EOutOfResources, Exception);
+// Pictures.
+KELVO_EXCEPTION_CLASS(EInvalidGraphic, Exception);
 
 #undef KELVO_EXCEPTION_CLASS
