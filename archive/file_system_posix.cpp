@@ -14,12 +14,19 @@
 
 namespace {
 
-std::string NativePath(const UString& path) {
+std::string SlashPath(const UString& path) {
     std::string out = ToUtf8(path);
     for (char& c : out) {
         if (c == '\\') c = '/';
     }
     return out;
+}
+
+// NativePath resolves "." and ".." on the text first, as Windows does before it
+// looks at the disk: "a/../b" names b even when a does not exist.
+std::string NativePath(const UString& path) {
+    UString full;
+    return SlashPath(ExpandFileName(path, full) == 0 ? full : path);
 }
 
 uint32_t LastError() { return static_cast<uint32_t>(errno); }
@@ -79,7 +86,7 @@ bool IsAlreadyExistsError(uint32_t error) { return error == EEXIST; }
 
 uint32_t ExpandFileName(const UString& name, UString& full) {
     // Lexical, as GetFullPathNameW is: ".." is resolved on the text, not through links.
-    std::string path = NativePath(name);
+    std::string path = SlashPath(name);
     if (path.empty() || path[0] != '/') {
         char cwd[PATH_MAX];
         if (::getcwd(cwd, sizeof cwd) == nullptr) return LastError();
