@@ -40,7 +40,8 @@ uint32_t OpenNativeFile(const UString& name, TFileAccess access, TFileDispositio
     const int fd = ::open(NativePath(name).c_str(), flags, 0666);
     if (fd < 0) return LastError();
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {  // a folder is not a file, as on Windows
+    // A folder is not a file, as on Windows; opening one for writing fails by itself.
+    if (access == faRead && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         return EISDIR;
     }
