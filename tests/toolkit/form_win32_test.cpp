@@ -307,6 +307,7 @@ TEST_F(FormTest, ClosingAnotherWindowRunsOnCloseAndHidesIt) {
 bool OwnedWindowsCanLeaveTopMost(HWND owner) {
     HWND probe = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, owner, nullptr, nullptr,
                                    nullptr);
+    ::ShowWindow(probe, SW_SHOWNA);
     ::SetWindowPos(probe, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const bool left = !(::GetWindowLongPtrW(probe, GWL_EXSTYLE) & WS_EX_TOPMOST);
     ::DestroyWindow(probe);
