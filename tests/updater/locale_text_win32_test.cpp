@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/expect_raises.h"
+#include "toolkit/application_win32.h"
 #include "toolkit/system_text.h"
 #include "updater/locale_text_win32.h"
 
@@ -52,4 +53,13 @@ TEST(ProcessLocale, IsReadAtStartAndAgainFromTheUsersDefaultOnASettingsChange) {
     RefreshProcessLocale();
     EXPECT_EQ(::GetThreadLocale(), user);
     EXPECT_EQ(ProcessLocale(), user);
+}
+
+TEST(ProcessLocale, TheApplicationWindowPassesOnASettingsChange) {
+    TApplication application;
+    application.OnSettingChange = RefreshProcessLocale;
+    ASSERT_TRUE(::SetThreadLocale(kTurkish));
+    ::SendMessageW(application.Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+    EXPECT_EQ(::GetThreadLocale(), ::GetUserDefaultLCID());
+    EXPECT_EQ(ProcessLocale(), ::GetUserDefaultLCID());
 }
