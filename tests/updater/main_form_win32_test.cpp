@@ -11,10 +11,6 @@
 #include "toolkit/application_win32.h"
 #include "updater/main_form_win32.h"
 
-// The update run is tested with the archive; here the start button's handler
-// is left empty so that the discovery's windows can be built alone.
-void TForm1::Button1Click(TObject*) {}
-
 namespace {
 
 const UString kDots(111, u'.');
