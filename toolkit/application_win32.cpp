@@ -232,6 +232,9 @@ LRESULT TApplication::AppWndMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         else if (FMainForm && FMainForm->Showing() && ::IsWindowEnabled(FMainForm->Handle()))
             ::SetFocus(FMainForm->Handle());
         return 0;
+    case WM_SETTINGCHANGE:
+        if (OnSettingChange) OnSettingChange();
+        return ::DefWindowProcW(FHandle, msg, wParam, lParam);
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:

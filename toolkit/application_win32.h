@@ -54,6 +54,8 @@ public:
     void HandleException(std::exception_ptr error);
     // OnException replaces the error display (tests record the text instead).
     std::function<void(const UString& text)> OnException;
+    // OnSettingChange runs when Windows announces changed settings (WM_SETTINGCHANGE).
+    std::function<void()> OnSettingChange;
 
     // MessageBox shows a modal system message box owned by the active window.
     int MessageBox(const UString& text, const UString& caption, UINT flags);

@@ -7,6 +7,7 @@
 #include "controls/picture_classes.h"
 #include "toolkit/application_win32.h"
 #include "updater/done_form_win32.h"
+#include "updater/locale_text_win32.h"
 #include "updater/main_form_win32.h"
 #include "updater/version_switch.h"
 
@@ -32,6 +33,8 @@ void ShowVersionIfAsked() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RegisterStartupClasses();
     TApplication application;
+    // A changed user locale changes the casing rules of the install search.
+    application.OnSettingChange = RefreshProcessLocale;
     ShowVersionIfAsked();
     try {
         application.CreateForm(Form1);
