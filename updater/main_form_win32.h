@@ -7,11 +7,7 @@
 #include "toolkit/button_win32.h"
 #include "toolkit/form_win32.h"
 #include "toolkit/label_win32.h"
-#if __has_include("controls/radio_button_win32.h")
 #include "controls/radio_button_win32.h"
-#else
-#include "updater/radio_stand_in_win32.h"
-#endif
 
 class TForm1 : public TForm {
 public:
