@@ -1,4 +1,4 @@
-# kelvo_add_test_binary(NAME SOURCES ... LIBS ...)
+# kelvo_add_test_binary(NAME SOURCES ... LIBS ... [PROPERTIES name value ...])
 # One GoogleTest binary per subsystem. Under the win64 build each test runs
 # through the emulator (scripts/wine-env exec), which keeps a private Xvfb
 # display and Wine prefix under the build folder.
@@ -19,11 +19,11 @@ else()
 endif()
 
 function(kelvo_add_test_binary name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kelvo_test_support GTest::gmock GTest::gtest_main project_warnings)
   if(KELVO_CAN_RUN_TESTS)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                         PROPERTIES TIMEOUT 300)
+                         PROPERTIES TIMEOUT 300 ${ARG_PROPERTIES})
   endif()
 endfunction()
