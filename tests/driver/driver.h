@@ -44,7 +44,7 @@ std::string Utf8(const std::wstring& text);
 std::wstring HexHandle(HWND wnd);
 
 // Window finding (windows.cpp). A top-level query matches by caption, class,
-// handle and visibility; a child query by control id, class, text or index.
+// handle, process id and visibility; a child query by control id, class, text or index.
 HWND FindTopLevel(const TArgs& args);
 HWND WaitTopLevel(const TArgs& args);
 std::vector<HWND> AllTopLevel(const TArgs& args);
@@ -83,3 +83,4 @@ int CmdPixel(const TArgs& args);
 int CmdCapture(const TArgs& args);
 int CmdFont(const TArgs& args);
 int CmdHold(const TArgs& args);
+int CmdTextWidth(const TArgs& args);

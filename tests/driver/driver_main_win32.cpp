@@ -9,15 +9,16 @@ namespace {
 
 const char kUsage[] =
     "usage: uidriver COMMAND [options]\n"
-    "  window options: --caption T --class C --hwnd H --hidden\n"
+    "  window options: --caption T --class C --hwnd H --pid P --hidden\n"
     "  child options:  --child-id N --child-class C --child-text T --child-index K\n"
     "  wait-window [--timeout ms]      wait-gone [--timeout ms]\n"
     "  info | children | count | list\n"
-    "  click [--mouse] [--button left|right|middle]\n"
+    "  click [--mouse] [--button left|right|middle] [--wait-new-window [--timeout ms]]\n"
     "  set-text TEXT                   close [--wait-exit] | wait-exit\n"
     "  read-box [--title T] [--timeout ms]   dismiss-box [--title T]\n"
     "  screen | pixel X Y | capture X Y W H OUT.bmp|OUT.ppm | font\n"
-    "  hold PATH [--until FILE] [--timeout ms]\n";
+    "  hold PATH [--until FILE] [--timeout ms]\n"
+    "  text-width [--face F] [--height H] [--weight W] TEXT\n";
 
 struct TCommand {
     const wchar_t* Name;
@@ -30,7 +31,7 @@ const TCommand kCommands[] = {
     {L"click", CmdClick},            {L"set-text", CmdSetText},   {L"close", CmdClose},
     {L"wait-exit", CmdWaitExit},     {L"read-box", CmdReadBox},   {L"dismiss-box", CmdDismissBox},
     {L"screen", CmdScreen},          {L"pixel", CmdPixel},        {L"capture", CmdCapture},
-    {L"font", CmdFont},              {L"hold", CmdHold},
+    {L"font", CmdFont},              {L"hold", CmdHold},          {L"text-width", CmdTextWidth},
 };
 
 void PrintError(const char* kind, const char* text) {
@@ -47,7 +48,7 @@ TArgs::TArgs(int argc, wchar_t** argv, int first) {
         if (a.size() > 2 && a.compare(0, 2, L"--") == 0) {
             const std::wstring name = a.substr(2);
             // Flags without a value: the next word is another option or absent.
-            if (name == L"hidden" || name == L"mouse" || name == L"wait-exit") {
+            if (name == L"hidden" || name == L"mouse" || name == L"wait-exit" || name == L"wait-new-window") {
                 FOptions[name] = L"1";
             } else {
                 if (i + 1 >= argc) throw EUsage("option --" + Utf8(name) + " needs a value");

@@ -137,6 +137,20 @@ int CmdFont(const TArgs& args) {
     return 0;
 }
 
+int CmdTextWidth(const TArgs& args) {
+    if (args.Positional().size() != 1) throw EUsage("text-width TEXT");
+    TUniqueFont font(::CreateFontW(args.Number(L"height", -13), 0, 0, 0, args.Number(L"weight", FW_NORMAL), 0, 0, 0,
+                                   DEFAULT_CHARSET, 0, 0, 0, 0, args.Text(L"face", L"Tahoma").c_str()));
+    TWindowDC screen(nullptr);
+    TSelectedObject selected(screen.Get(), font.Get());
+    const std::wstring& text = args.Positional()[0];
+    SIZE size{};
+    ::GetTextExtentPoint32W(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+    PrintValue("width", static_cast<long long>(size.cx));
+    PrintValue("height", static_cast<long long>(size.cy));
+    return 0;
+}
+
 int CmdHold(const TArgs& args) {
     if (args.Positional().size() != 1) throw EUsage("hold PATH");
     const std::wstring& path = args.Positional()[0];

@@ -53,7 +53,9 @@ expect_eq "captured BMP" "$("$PY" -c "
 from PIL import Image; im=Image.open('$shot/cap.bmp').convert('RGB'); print(im.size, im.getpixel((1,0)), im.getpixel((2,1)))")" \
   "(4, 2) (240, 240, 240) (12, 34, 56)"
 
-drv click "${W[@]}" --child-id 1
+clicked=$(drv click "${W[@]}" --child-id 1 --wait-new-window --timeout 5000)
+expect_eq "the click's new window is the box" "$(field new_class <<<"$clicked") $(field new_caption <<<"$clicked")" "#32770 testwin"
+expect_true "the time to the new window is measured" test "$(field elapsed_ms <<<"$clicked")" -ge 0
 box=$(drv read-box --title testwin)
 expect_eq "box text" "$(field text <<<"$box")" "Box text."
 expect_eq "box icon" "$(field icon <<<"$box")" 1
@@ -65,6 +67,12 @@ expect_eq "box gone" "$(drv count --class '#32770' --caption testwin | field cou
 expect_eq "owner enabled again" "$(drv info "${W[@]}" | field enabled)" 1
 drv read-box --title testwin --timeout 300 >/dev/null 2>&1
 expect_eq "read-box without a box answers 1" "$?" 1
+
+w1=$(drv text-width --face Tahoma --height -13 "Kelvo" | field width)
+w2=$(drv text-width --face Tahoma --height -13 "KelvoKelvo" | field width)
+expect_eq "text widths add up" "$((w1 * 2))" "$w2"
+expect_true "a text has a width" test "$w1" -gt 0
+expect_eq "the window's process by --pid" "$(drv count --pid "$(drv info "${W[@]}" | field pid)" | field count)" 1
 
 touch "$shot/held.txt"
 drv hold 'Z:'"${shot//\//\\}"'\held.txt' --until 'Z:'"${shot//\//\\}"'\release' --timeout 20000 >"$shot/hold.out" &

@@ -15,6 +15,11 @@ bool MatchesTopLevel(HWND wnd, const TArgs& args) {
     if (!args.Has(L"hidden") && !::IsWindowVisible(wnd)) return false;
     if (args.Has(L"hwnd") && reinterpret_cast<HWND>(static_cast<UINT_PTR>(args.Number(L"hwnd", 0))) != wnd)
         return false;
+    if (args.Has(L"pid")) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(wnd, &pid);
+        if (static_cast<long>(pid) != args.Number(L"pid", 0)) return false;
+    }
     if (args.Has(L"class") && ClassOf(wnd) != Optional(args, L"class")) return false;
     if (args.Has(L"caption") && WindowText(wnd) != Optional(args, L"caption")) return false;
     return true;
@@ -217,13 +222,57 @@ int CmdList(const TArgs& args) {
     return 0;
 }
 
+namespace {
+
+BOOL CALLBACK CollectVisible(HWND wnd, LPARAM param) {
+    if (::IsWindowVisible(wnd)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleOfProcess(DWORD pid) {
+    std::vector<HWND> all, mine;
+    ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&all));
+    for (HWND w : all) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) mine.push_back(w);
+    }
+    return mine;
+}
+
+// WaitNewWindow waits until the process shows a top-level window that was not
+// visible before the click, and prints it with the time it took.
+int WaitNewWindow(DWORD pid, const std::vector<HWND>& before, ULONGLONG start, long timeoutMs) {
+    for (;;) {
+        for (HWND w : VisibleOfProcess(pid)) {
+            bool known = false;
+            for (HWND b : before) known = known || b == w;
+            if (known) continue;
+            PrintValue("elapsed_ms", static_cast<long long>(::GetTickCount64() - start));
+            PrintValue("new_window", HexHandle(w));
+            PrintValue("new_class", ClassOf(w));
+            PrintValue("new_caption", WindowText(w));
+            return 0;
+        }
+        if (::GetTickCount64() - start >= static_cast<ULONGLONG>(timeoutMs)) throw EFailure("no new window appeared");
+        ::Sleep(2);
+    }
+}
+
+}  // namespace
+
 int CmdClick(const TArgs& args) {
     HWND wnd = Target(args);
     const std::wstring button = args.Text(L"button", L"left");
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    const std::vector<HWND> before = VisibleOfProcess(pid);
+    const ULONGLONG start = ::GetTickCount64();
     // BM_CLICK is posted, never sent: the click may open a modal box, and a sent
     // message would wait for that box to close.
     if (args.Has(L"mouse") || button != L"left") PostMouseClick(wnd, button);
     else ::PostMessageW(wnd, BM_CLICK, 0, 0);
+    if (args.Has(L"wait-new-window")) return WaitNewWindow(pid, before, start, args.Number(L"timeout", 60000));
     return 0;
 }
 
