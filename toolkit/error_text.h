@@ -1,11 +1,13 @@
-// DisplayText is an error's text as the default error display shows it: the
-// innermost non-empty message of the error and the errors it wraps, with a
-// full stop appended when its last character is above ".".
+// What the default error display shows for an error that escaped a handler.
 #pragma once
 
 #include "toolkit/errors.h"
+#include "toolkit/text.h"
 
+// DisplayText is the error's message, replaced by the message of each inner
+// error that has one, down to the innermost, with the full-stop rule applied.
 UString DisplayText(const Exception& error);
 
-// WithFullStop appends "." when the text's last character is above ".".
+// WithFullStop appends "." when the last character's code is above that of "."
+// (letters, digits, "/"); text ending in ".", a space, ")" or a quote is kept.
 UString WithFullStop(UString text);

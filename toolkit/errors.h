@@ -53,5 +53,11 @@ KELVO_EXCEPTION_CLASS(EDirectoryNotFoundException, Exception);
 // Operating system and resources.
 KELVO_EXCEPTION_CLASS(EOSError, Exception);
 KELVO_EXCEPTION_CLASS(EOutOfResources, Exception);
+// Pictures.
+KELVO_EXCEPTION_CLASS(EInvalidGraphic, Exception);
+// Window definitions.
+KELVO_EXCEPTION_CLASS(EParserError, Exception);
+// The silent abort: the error display shows nothing for it.
+KELVO_EXCEPTION_CLASS(EAbort, Exception);
 
 #undef KELVO_EXCEPTION_CLASS

@@ -76,12 +76,19 @@ struct TFontTraits {
     static void Close(Handle h) { ::DeleteObject(h); }
 };
 
+struct TIconTraits {
+    using Handle = HICON;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DestroyIcon(h); }
+};
+
 using TUniqueFile = TUnique<TFileTraits>;
 using TUniqueFind = TUnique<TFindTraits>;
 using TUniqueDC = TUnique<TDCTraits>;
 using TUniqueGdiObject = TUnique<TGdiObjectTraits>;
 using TUniqueBitmap = TUnique<TBitmapTraits>;
 using TUniqueFont = TUnique<TFontTraits>;
+using TUniqueIcon = TUnique<TIconTraits>;
 
 // TWindowDC borrows a window's device context for one scope (GetDC / ReleaseDC).
 class TWindowDC {

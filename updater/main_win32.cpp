@@ -1,6 +1,45 @@
+// Program entry: the start-up steps, the two windows and the message loop.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "controls/picture_classes.h"
+#include "toolkit/application_win32.h"
+#include "updater/done_form_win32.h"
+#include "updater/main_form_win32.h"
+#include "updater/version_switch.h"
+
+namespace {
+
+// RegisterStartupClasses registers what the windows' definitions and the
+// update need before any window exists. The archive's compression handlers
+// are registered here as well once the archive is part of the program.
+void RegisterStartupClasses() { RegisterDefaultPictureClasses(); }
+
+// ShowVersionIfAsked shows the version box when a parameter is "/vmver".
+void ShowVersionIfAsked() {
+    int count = 0;
+    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<UString> parameters;
+    for (int i = 1; i < count; ++i) parameters.push_back(FromW(arguments[i]));
+    ::LocalFree(arguments);
+    if (HasVersionSwitch(parameters)) Application->ShowPlainMessage(kVersionText);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    ::MessageBoxW(nullptr, L"Kelvo Updater", L"Kelvo Updater", MB_OK);
+    RegisterStartupClasses();
+    TApplication application;
+    ShowVersionIfAsked();
+    try {
+        application.CreateForm(Form1);
+        application.CreateForm(Form2);
+    } catch (...) {
+        application.HandleException(std::current_exception());
+        return 0;
+    }
+    application.Run();
     return 0;
 }

@@ -1,0 +1,168 @@
+#include "controls/draw_surface_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "controls/png_picture.h"
+#include "tests/controls/picture_files.h"
+#include "tests/controls/pixel_test_support.h"
+#include "tests/support/expect_raises.h"
+#include "toolkit/win32_handles.h"
+
+namespace {
+
+// TMemorySurface is a w x h 32-bit DIB section in a memory DC, filled with one colour.
+class TMemorySurface {
+public:
+    TMemorySurface(int w, int h, TRgba ground) : FWidth(w), FHeight(h) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        FBitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &FBits, nullptr, 0));
+        FDC.Reset(::CreateCompatibleDC(nullptr));
+        FOld = ::SelectObject(FDC.Get(), FBitmap.Get());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) Set(x, y, ground);
+    }
+    ~TMemorySurface() { ::SelectObject(FDC.Get(), FOld); }
+    HDC DC() const { return FDC.Get(); }
+    TRgba Get(int x, int y) const {
+        ::GdiFlush();
+        const uint8_t* p = static_cast<const uint8_t*>(FBits) + (y * FWidth + x) * 4;
+        return {p[2], p[1], p[0], 0};
+    }
+    void Set(int x, int y, TRgba c) {
+        uint8_t* p = static_cast<uint8_t*>(FBits) + (y * FWidth + x) * 4;
+        p[0] = static_cast<uint8_t>(c[2]);
+        p[1] = static_cast<uint8_t>(c[1]);
+        p[2] = static_cast<uint8_t>(c[0]);
+        p[3] = static_cast<uint8_t>(c[3]);
+    }
+
+private:
+    int FWidth, FHeight;
+    TUniqueBitmap FBitmap;
+    TUniqueDC FDC;
+    HGDIOBJ FOld = nullptr;
+    void* FBits = nullptr;
+};
+
+TEST(HdcSurface, PartialPictureMixesWithTheDeviceContextPixels) {
+    TMemorySurface memory(3, 2, {0, 0, 0, 0});
+    THdcSurface surface(memory.DC());
+    LoadPng("rgba_3x2.png").Draw(surface, TRect{0, 0, 3, 2});
+    // The same answers as on a bitmap: 128 of 255 over 0 gives 128.
+    EXPECT_EQ(memory.Get(0, 0), (TRgba{255, 0, 0, 0}));
+    EXPECT_EQ(memory.Get(1, 0), (TRgba{128, 128, 128, 0}));
+    EXPECT_EQ(memory.Get(2, 0), (TRgba{0, 0, 0, 0}));
+    EXPECT_EQ(memory.Get(1, 1), (TRgba{0, 1, 0, 0}));
+    EXPECT_EQ(memory.Get(2, 1), (TRgba{100, 149, 199, 0}));
+}
+
+TEST(HdcSurface, PalettePictureKeepsItsRuleOnADeviceContext) {
+    TMemorySurface memory(4, 1, {200, 200, 200, 0});
+    THdcSurface surface(memory.DC());
+    LoadPng("palette_partial_4x1.png").Draw(surface, TRect{0, 0, 4, 1});
+    EXPECT_EQ(memory.Get(0, 0), (TRgba{200, 100, 50, 0}));
+    EXPECT_EQ(memory.Get(1, 0), (TRgba{227, 227, 227, 0}));
+    EXPECT_EQ(memory.Get(2, 0), (TRgba{200, 200, 200, 0}));
+    EXPECT_EQ(memory.Get(3, 0), (TRgba{9, 8, 7, 0}));
+}
+
+TEST(HdcSurface, OpaquePictureIsStretchedWithColourOnColour) {
+    TMemorySurface memory(5, 4, {1, 2, 3, 0});
+    THdcSurface surface(memory.DC());
+    LoadPng("rgb_2x2.png").Draw(surface, TRect{1, 0, 5, 4});
+    const TRgba p00 = {10, 20, 30, 0}, p10 = {40, 50, 60, 0}, p01 = {70, 80, 90, 0}, p11 = {255, 255, 255, 0};
+    const std::vector<std::vector<TRgba>> expected = {
+        {{1, 2, 3, 0}, p00, p00, p10, p10},
+        {{1, 2, 3, 0}, p00, p00, p10, p10},
+        {{1, 2, 3, 0}, p01, p01, p11, p11},
+        {{1, 2, 3, 0}, p01, p01, p11, p11},
+    };
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(memory.Get(x, y), expected[static_cast<size_t>(y)][static_cast<size_t>(x)]) << x << "," << y;
+}
+
+TEST(HdcSurface, TransparentColourIsLeftOut) {
+    TMemorySurface memory(2, 2, {1, 2, 3, 0});
+    THdcSurface surface(memory.DC());
+    LoadPng("rgb_trns_2x2.png").Draw(surface, TRect{0, 0, 2, 2});
+    EXPECT_EQ(memory.Get(0, 0), (TRgba{10, 20, 30, 0}));
+    EXPECT_EQ(memory.Get(1, 0), (TRgba{1, 2, 3, 0}));
+    EXPECT_EQ(memory.Get(0, 1), (TRgba{70, 80, 90, 0}));
+    EXPECT_EQ(memory.Get(1, 1), (TRgba{1, 2, 3, 0}));
+}
+
+TEST(HdcSurface, ReadsWhiteOutsideTheBitmap) {
+    TMemorySurface memory(2, 2, {1, 2, 3, 4});
+    const THdcSurface surface(memory.DC());
+    TBitmap32 out;
+    surface.ReadPixels(TRect{1, -1, 3, 1}, out);
+    ASSERT_EQ(out.Width(), 2);
+    ASSERT_EQ(out.Height(), 2);
+    EXPECT_EQ(GetPixel(out, 0, 1), (TRgba{1, 2, 3, 4}));
+    for (const TPoint& p : {TPoint{0, 0}, TPoint{1, 0}, TPoint{1, 1}})
+        EXPECT_EQ(GetPixel(out, p.X, p.Y), (TRgba{255, 255, 255, 0})) << p.X << "," << p.Y;
+}
+
+TEST(HdcSurface, TooLargeATemporaryBitmapRaisesOutOfResourcesAndLeavesTheSurface) {
+    TMemorySurface memory(2, 2, {1, 2, 3, 0});
+    THdcSurface surface(memory.DC());
+    const TPngImage png = LoadPng("rgba_3x2.png");
+    ExpectRaises<EOutOfResources>([&] { png.Draw(surface, TRect{0, 0, 200000, 200000}); },
+                                  u"Some operation could not be performed because the system is out of resources. "
+                                  u"Close some windows and try again.");
+    EXPECT_EQ(memory.Get(0, 0), (TRgba{1, 2, 3, 0}));
+    EXPECT_EQ(memory.Get(1, 1), (TRgba{1, 2, 3, 0}));
+}
+
+// A visible top-level window on the test display, painted black.
+class TTestWindow {
+public:
+    TTestWindow(int w, int h) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KelvoPixelsTestWindow";
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+        ::RegisterClassW(&wc);
+        FWnd = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"pixels", WS_POPUP | WS_VISIBLE, 10, 10, w, h,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+        if (FWnd) ::UpdateWindow(FWnd);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
+    ~TTestWindow() {
+        if (FWnd) ::DestroyWindow(FWnd);
+    }
+    HWND Get() const { return FWnd; }
+
+private:
+    HWND FWnd = nullptr;
+};
+
+TEST(HdcSurface, DrawsOntoAWindowDeviceContext) {
+    TTestWindow window(8, 8);
+    ASSERT_NE(window.Get(), nullptr) << "no display for windows";
+    TWindowDC dc(window.Get());
+    THdcSurface surface(dc.Get());
+    LoadPng("rgba_3x2.png").Draw(surface, TRect{2, 2, 5, 4});
+    // The window was black: the same mix as on a black bitmap.
+    EXPECT_EQ(::GetPixel(dc.Get(), 3, 2), RGB(128, 128, 128));
+    EXPECT_EQ(::GetPixel(dc.Get(), 2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(::GetPixel(dc.Get(), 4, 3), RGB(100, 149, 199));
+    EXPECT_EQ(::GetPixel(dc.Get(), 1, 1), RGB(0, 0, 0));
+    TBitmap32 back;
+    surface.ReadPixels(TRect{2, 2, 5, 4}, back);
+    EXPECT_EQ(GetColour(back, 1, 0), (TRgba{128, 128, 128, 0}));
+}
+
+}  // namespace

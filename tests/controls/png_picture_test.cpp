@@ -1,0 +1,124 @@
+#include "controls/png_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/controls/picture_files.h"
+#include "tests/support/expect_raises.h"
+
+namespace {
+
+struct TExpectedPixel {
+    int X, Y;
+    int Red, Green, Blue, Alpha;
+};
+
+void ExpectPixels(const TPngImage& png, const std::vector<TExpectedPixel>& pixels) {
+    for (const TExpectedPixel& p : pixels) {
+        SCOPED_TRACE(testing::Message() << "pixel " << p.X << "," << p.Y);
+        const TPngColour c = png.PixelColour(p.X, p.Y);
+        EXPECT_EQ(c.Red, p.Red);
+        EXPECT_EQ(c.Green, p.Green);
+        EXPECT_EQ(c.Blue, p.Blue);
+        EXPECT_EQ(png.PixelAlpha(p.X, p.Y), p.Alpha);
+    }
+}
+
+TEST(PngDecode, FilesMadeByImageToolsDecodeToEightBitSamples) {
+    struct Case {
+        const char* file;
+        int width, height;
+        TPngColourKind kind;
+        TPngTransparency mode;
+        std::vector<TExpectedPixel> pixels;
+    };
+    const Case cases[] = {
+        {"rgba_3x2.png", 3, 2, pkRgba, ptPartial,
+         {{0, 0, 255, 0, 0, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 0, 0, 255, 0}, {1, 1, 0, 255, 0, 1},
+          {2, 1, 100, 150, 200, 254}}},
+        {"rgb_2x2.png", 2, 2, pkRgb, ptNone, {{1, 0, 40, 50, 60, 255}, {0, 1, 70, 80, 90, 255}}},
+        {"rgb_trns_2x2.png", 2, 2, pkRgb, ptOneColour, {{0, 0, 10, 20, 30, 255}, {1, 1, 40, 50, 60, 255}}},
+        {"grey_alpha_2x1.png", 2, 1, pkGreyAlpha, ptPartial, {{0, 0, 200, 200, 200, 128}, {1, 0, 10, 10, 10, 255}}},
+        {"palette_one_3x1.png", 3, 1, pkPalette, ptOneColour,
+         {{0, 0, 250, 0, 0, 255}, {1, 0, 0, 250, 0, 0}, {2, 0, 0, 0, 250, 255}}},
+        {"palette_partial_4x1.png", 4, 1, pkPalette, ptPartial,
+         {{0, 0, 200, 100, 50, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 1, 2, 3, 0}, {3, 0, 9, 8, 7, 255}}},
+        // 16-bit samples keep their high byte: #FFFF 0000 1234 gives 255, 0, 0x12.
+        {"rgb16_2x1.png", 2, 1, pkRgb, ptNone, {{0, 0, 255, 0, 18, 255}, {1, 0, 255, 0, 18, 255}}},
+        // 2-bit greys 0..3 widen to 0, 85, 170, 255.
+        {"grey2_4x1.png", 4, 1, pkGrey, ptNone,
+         {{0, 0, 0, 0, 0, 255}, {1, 0, 255, 255, 255, 255}, {2, 0, 170, 170, 170, 255}, {3, 0, 85, 85, 85, 255}}},
+        // Interlaced: the values another decoder reads from the same file.
+        {"interlaced_9x9.png", 9, 9, pkRgba, ptPartial,
+         {{0, 0, 255, 0, 0, 0}, {8, 0, 255, 0, 0, 255}, {4, 4, 128, 0, 128, 127}, {3, 8, 0, 0, 255, 96},
+          {8, 8, 0, 0, 255, 255}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const TPngImage png = LoadPng(c.file);
+        ASSERT_EQ(png.Width(), c.width);
+        ASSERT_EQ(png.Height(), c.height);
+        EXPECT_FALSE(png.Empty());
+        EXPECT_EQ(png.ColourKind(), c.kind);
+        EXPECT_EQ(png.Transparency(), c.mode);
+        EXPECT_EQ(png.Transparent(), c.mode != ptNone);
+        ExpectPixels(png, c.pixels);
+    }
+}
+
+TEST(PngDecode, TransparentColourComesFromTrnsOrTheOnePaletteEntry) {
+    EXPECT_EQ(LoadPng("rgb_trns_2x2.png").TransparentColour(), 0x28323Cu);     // (40, 50, 60)
+    EXPECT_EQ(LoadPng("palette_one_3x1.png").TransparentColour(), 0x00FA00u);  // entry 1, (0, 250, 0)
+}
+
+TEST(PngDecode, GammaChunkMapsColourSamples) {
+    // gAMA 100000 (g = 1): s maps to Round(255 * (s / 255)^(1 / 2.2)):
+    // 0 -> 0, 64 -> 136.03, 128 -> 186.42, 255 -> 255, 1 -> 20.54, 200 -> 228.34.
+    const TPngImage png = LoadPng("gamma_2x1.png");
+    ExpectPixels(png, {{0, 0, 0, 136, 186, 255}, {1, 0, 255, 21, 228, 255}});
+}
+
+TEST(PngDecode, GammaSampleKnownValues) {
+    EXPECT_EQ(GammaSample(128, 1.0), 186);
+    EXPECT_EQ(GammaSample(128, 1.0 / 2.2), 128);  // exponent 1: unchanged
+    EXPECT_EQ(GammaSample(64, 0.45455), 64);      // the usual 1/2.2 chunk leaves samples alone
+    EXPECT_EQ(GammaSample(128, 0.5 / 2.2), 64);   // exponent 2: 255 * (128/255)^2 = 64.25
+}
+
+TEST(PngDecode, DamagedFilesRaiseTheDecodersMessage) {
+    std::vector<uint8_t> good = PictureFile("rgba_3x2.png");
+    struct Case { const char* name; std::vector<uint8_t> bytes; const char16_t* message; };
+    std::vector<uint8_t> badCrc = good;
+    badCrc[29] ^= 0xFF;  // the IHDR chunk's CRC
+    std::vector<uint8_t> zeroWidth = good;
+    zeroWidth[19] = 0;  // width 3 -> 0, with the chunk's CRC made right again
+    const uLong crc = crc32(0, zeroWidth.data() + 12, 17);
+    for (int i = 0; i < 4; ++i) zeroWidth[static_cast<size_t>(29 + i)] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    const Case cases[] = {
+        {"not a PNG file", {'h', 'e', 'l', 'l', 'o', 0, 0, 0, 0, 0}, u"Not a PNG file"},
+        {"empty", {}, u"PNG data ends too early"},
+        {"cut inside the image data", std::vector<uint8_t>(good.begin(), good.begin() + 50), u"PNG data ends too early"},
+        {"header checksum", badCrc, u"IHDR: CRC error"},
+        {"zero width", zeroWidth, u"Invalid IHDR data"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPngImage png;
+        ExpectRaises<EInvalidGraphic>([&] { png.LoadFromBytes(c.bytes.data(), c.bytes.size()); }, c.message);
+        EXPECT_TRUE(png.Empty());
+    }
+}
+
+TEST(PngDecode, FailedLoadKeepsThePreviousPicture) {
+    TPngImage png = LoadPng("rgb_2x2.png");
+    const uint8_t junk[] = {1, 2, 3};
+    EXPECT_THROW(png.LoadFromBytes(junk, sizeof junk), EInvalidGraphic);
+    EXPECT_EQ(png.Width(), 2);
+    ExpectPixels(png, {{1, 0, 40, 50, 60, 255}});
+}
+
+}  // namespace
