@@ -2,6 +2,7 @@
 // sending them input. Everything crosses the process boundary through messages
 // or through the window manager's own records.
 #include <cwchar>
+#include <cwctype>
 
 #include "tests/driver/driver.h"
 
@@ -101,7 +102,10 @@ void PrintWindowState(HWND wnd) {
     PrintValue("enabled", ::IsWindowEnabled(wnd) ? 1 : 0);
     PrintValue("visible", ::IsWindowVisible(wnd) ? 1 : 0);
     PrintValue("foreground", ::GetForegroundWindow() == wnd ? 1 : 0);
-    if (ClassOf(wnd) == L"Button") PrintValue("checked", CheckState(wnd));
+    // Buttons, and controls built on them under a class name of their own.
+    std::wstring cls = ClassOf(wnd);
+    for (wchar_t& c : cls) c = static_cast<wchar_t>(::towlower(c));
+    if (cls.find(L"button") != std::wstring::npos) PrintValue("checked", CheckState(wnd));
     DWORD pid = 0;
     ::GetWindowThreadProcessId(wnd, &pid);
     PrintValue("pid", static_cast<long long>(pid));

@@ -12,7 +12,7 @@ for switch in /vmver /VmVeR; do
   drv dismiss-box --title "$APP_TITLE"
   wait_main || fail "$switch: no main window after the box"
   drv close --caption "$CAPTION_MAIN" >/dev/null
-  expect_eq "$switch: exit code" "$(updater_exit_code)" 0
+  expect_exit_code 0
 done
 
 # Renamed, the executable gives the box another caption.
@@ -23,4 +23,4 @@ UPDATER_PID=$!
 expect_eq "caption of a renamed executable" "$(drv read-box --title Setup --timeout 15000 | field text)" "Velmora v9.11"
 drv dismiss-box --title Setup
 wait_main && drv close --caption "$CAPTION_MAIN" >/dev/null
-expect_eq "exit code" "$(updater_exit_code)" 0
+expect_exit_code 0

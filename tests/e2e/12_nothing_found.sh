@@ -12,8 +12,8 @@ wait_main || { fail "the main window did not appear"; return; }
 
 M=(--caption "$CAPTION_MAIN")
 expect_eq "start button disabled" "$(drv info "${M[@]}" --child-text "$START_CAPTION" | field enabled)" 0
-opt1=$(drv info "${M[@]}" --child-class Button --child-index 1)
-opt2=$(drv info "${M[@]}" --child-class Button --child-index 2)
+opt1=$(drv info "${M[@]}" --child-class TsRadioButton --child-index 0)
+opt2=$(drv info "${M[@]}" --child-class TsRadioButton --child-index 1)
 expect_eq "first option checked and disabled" "$(field checked <<<"$opt1") $(field enabled <<<"$opt1")" "1 0"
 expect_eq "second option unchecked and enabled" "$(field checked <<<"$opt2") $(field enabled <<<"$opt2")" "0 1"
 for p in "390 321" "446 321" "131 321" "216 321"; do
@@ -21,7 +21,7 @@ for p in "390 321" "446 321" "131 321" "216 321"; do
 done
 
 # Manual selection: a primary click on the second option opens the dialog.
-drv click "${M[@]}" --child-class Button --child-index 2 --mouse
+drv click "${M[@]}" --child-class TsRadioButton --child-index 1 --mouse
 dialog=$(drv wait-window --class '#32770' --caption Open --timeout 10000 | field hwnd)
 expect_ne "open dialog shown" "$dialog" ""
 drv set-text --hwnd "$dialog" --child-class Edit 'D:\Apps\KELVO.EXE'
@@ -30,10 +30,10 @@ drv wait-gone --hwnd "$dialog" --timeout 5000 || fail "the dialog stayed open"
 sleep 0.3
 expect_eq "start button enabled by the manual pick" "$(drv info "${M[@]}" --child-text "$START_CAPTION" | field enabled)" 1
 expect_eq "warning still shown" "$(client_pixel 390 321)" "254 0 0"
-expect_eq "second option checked" "$(drv info "${M[@]}" --child-class Button --child-index 2 | field checked)" 1
+expect_eq "second option checked" "$(drv info "${M[@]}" --child-class TsRadioButton --child-index 1 | field checked)" 1
 
 # A secondary-button release opens the dialog again; cancelling disables the button.
-drv click "${M[@]}" --child-class Button --child-index 2 --button right
+drv click "${M[@]}" --child-class TsRadioButton --child-index 1 --button right
 dialog=$(drv wait-window --class '#32770' --caption Open --timeout 10000 | field hwnd)
 expect_ne "open dialog shown again" "$dialog" ""
 drv click --hwnd "$dialog" --child-id 2
@@ -42,4 +42,4 @@ sleep 0.3
 expect_eq "start button disabled after cancel" "$(drv info "${M[@]}" --child-text "$START_CAPTION" | field enabled)" 0
 
 drv close "${M[@]}" >/dev/null
-expect_eq "exit code" "$(updater_exit_code)" 0
+expect_exit_code 0

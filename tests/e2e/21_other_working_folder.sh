@@ -13,4 +13,4 @@ expect_eq "completion window shown" "$(field new_caption <<<"$pressed")|$(field 
   "|$(completion_window)"
 check_extracted "$UPDATER_DIR/Data.dat" "$KELVO"
 drv close --caption "$CAPTION_MAIN" >/dev/null
-expect_eq "exit code" "$(updater_exit_code)" 0
+expect_exit_code 0

@@ -14,4 +14,4 @@ expect_eq "Data.dat is now the empty archive" "$(od -An -tx1 -v "$UPDATER_DIR/Da
   " 50 4b 05 06 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
 expect_eq "install folder untouched" "$(tree_digest "$KELVO")" "$before"
 drv close --caption "$CAPTION_MAIN" >/dev/null
-expect_eq "exit code" "$(updater_exit_code)" 0
+expect_exit_code 0

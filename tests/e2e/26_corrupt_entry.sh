@@ -17,4 +17,4 @@ expect_true "entry after it not written" test ! -e "$KELVO/last.txt"
 expect_eq "no temporary files left" "$(ls -A "$KELVO" | tr '\n' ' ')" "Kelvo.exe dbrtsl100.bpl first.txt "
 expect_eq "no completion window" "$(completion_window)" ""
 drv close --caption "$CAPTION_MAIN" >/dev/null
-expect_eq "exit code" "$(updater_exit_code)" 0
+expect_exit_code 0

@@ -16,4 +16,4 @@ expect_eq "one completion window" "$(completion_window)" "$form2"
 expect_eq "completion windows counted" "$(completion_windows)" 1
 expect_eq "completion window in front" "$(drv info --hwnd "$form2" | field foreground)" 1
 expect_eq "closing it ends the program" "$(drv close --hwnd "$form2" --wait-exit | field exit)" 0
-expect_eq "exit code" "$(updater_exit_code)" 0
+expect_exit_code 0

@@ -79,17 +79,21 @@ wait_main() {
   [ -n "$MAIN" ]
 }
 
-# updater_exit_code [TIMEOUT_S]: waits for the updater process and prints its exit code.
-updater_exit_code() {
-  local limit=${1:-15} i
+# expect_exit_code EXPECTED [TIMEOUT_S]: waits for the updater process (in this
+# shell: only the shell that started it can collect its status) and checks its
+# exit code.
+expect_exit_code() {
+  local limit=${2:-15} i rc=0
   for ((i = 0; i < limit * 10; i++)); do
     kill -0 "$UPDATER_PID" 2>/dev/null || break
     sleep 0.1
   done
-  if kill -0 "$UPDATER_PID" 2>/dev/null; then echo "still running"; return; fi
-  local rc=0
+  if kill -0 "$UPDATER_PID" 2>/dev/null; then
+    fail "the updater still runs after $limit s"
+    return
+  fi
   wait "$UPDATER_PID" || rc=$?
-  echo "$rc"
+  expect_eq "exit code" "$rc" "$1"
 }
 
 # pixel X Y -> "R G B" of the screen, read by the driver inside Wine.
