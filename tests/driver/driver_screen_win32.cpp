@@ -1,8 +1,9 @@
-// Screen pixels, fonts of controls, and holding a file open.
+// Screen pixels, fonts of controls, text widths, and holding a file open.
 #include <cstdio>
 #include <vector>
 
 #include "tests/driver/driver.h"
+#include "tests/driver/font_probe.h"
 #include "toolkit/win32_handles.h"
 
 namespace {
@@ -119,16 +120,57 @@ int CmdCapture(const TArgs& args) {
     return 0;
 }
 
+namespace {
+
+// ProbeFont reads a control's logical font inside its own process through the
+// probe library, loaded there by a remote LoadLibraryW.
+LOGFONTW ProbeFont(HWND wnd) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    TUniqueFile section(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                             sizeof(TFontProbeShared), FontProbeSectionName(pid).c_str()));
+    TUniqueFile done(::CreateEventW(nullptr, TRUE, FALSE, FontProbeEventName(pid).c_str()));
+    if (!section.Get() || !done.Get()) throw EFailure("cannot make the probe's section");
+    auto* shared = static_cast<TFontProbeShared*>(
+        ::MapViewOfFile(section.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(TFontProbeShared)));
+    if (!shared) throw EFailure("cannot map the probe's section");
+    *shared = TFontProbeShared{};
+    shared->Window = reinterpret_cast<UINT_PTR>(wnd);
+
+    wchar_t self[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring library(self, length);
+    library = library.substr(0, library.find_last_of(L"\\/") + 1) + L"uidriver_probe.dll";
+    const size_t bytes = (library.size() + 1) * sizeof(wchar_t);
+    TUniqueFile process(::OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION | PROCESS_VM_WRITE |
+                                          PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid));
+    if (!process.Get()) throw EFailure("cannot open the control's process");
+    void* remote = ::VirtualAllocEx(process.Get(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !::WriteProcessMemory(process.Get(), remote, library.c_str(), bytes, nullptr))
+        throw EFailure("cannot pass the probe's name to the control's process");
+    // kernel32 lies at the same address in every process of a session.
+    auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = ::CreateRemoteThread(process.Get(), nullptr, 0, loadLibrary, remote, 0, nullptr);
+    if (!thread) throw EFailure("cannot start the probe in the control's process");
+    const DWORD waited = ::WaitForSingleObject(done.Get(), 5000);
+    ::WaitForSingleObject(thread, 5000);
+    ::CloseHandle(thread);
+    ::VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+    const TFontProbeShared result = *shared;
+    ::UnmapViewOfFile(shared);
+    if (waited != WAIT_OBJECT_0) throw EFailure("the probe did not answer");
+    if (result.Status == 2) throw EFailure("the control has no font of its own");
+    if (result.Status != 1) throw EFailure("the probe could not read the font");
+    return result.Font;
+}
+
+}  // namespace
+
 int CmdFont(const TArgs& args) {
     HWND top = WaitTopLevel(args);
     HWND wnd = HasChildQuery(args) ? FindChild(top, args) : top;
-    DWORD_PTR font = 0;
-    // Under Wine a font is not answered across processes; on Windows it is.
-    if (!::SendMessageTimeoutW(wnd, WM_GETFONT, 0, 0, SMTO_ABORTIFHUNG, 2000, &font) || !font)
-        throw EFailure("the control's font cannot be read from another process");
-    LOGFONTW logFont{};
-    if (!::GetObjectW(reinterpret_cast<HFONT>(font), sizeof(logFont), &logFont))
-        throw EFailure("the font cannot be read from this process");
+    const LOGFONTW logFont = ProbeFont(wnd);
     PrintValue("face", logFont.lfFaceName);
     PrintValue("height", static_cast<long long>(logFont.lfHeight));
     PrintValue("weight", static_cast<long long>(logFont.lfWeight));

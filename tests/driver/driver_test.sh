@@ -29,6 +29,14 @@ expect_eq "static text" "$(drv info "${W[@]}" --child-class Static | field text)
 expect_eq "button by text" "$(drv info "${W[@]}" --child-text OK | field id)" 1
 expect_eq "second Button by index" "$(drv info "${W[@]}" --child-class Button --child-index 1 | field id)" 11
 
+font=$(drv font "${W[@]}" --child-id 1)
+expect_eq "button font read inside its process" "$(field face <<<"$font") $(field height <<<"$font") $(field weight <<<"$font")" \
+  "Tahoma -12 700"
+font=$(drv font "${W[@]}" --child-id 1)
+expect_eq "a second font read (the probe unloads itself)" "$(field face <<<"$font")" Tahoma
+drv font "${W[@]}" --child-id 12 >/dev/null 2>&1
+expect_eq "a control without a font of its own answers 1" "$?" 1
+
 for b in right middle; do
   drv click "${W[@]}" --child-id 11 --button "$b"
   sleep 0.3
