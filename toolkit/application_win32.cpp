@@ -1,5 +1,6 @@
 #include "toolkit/application_win32.h"
 
+#include <commctrl.h>
 #include <ole2.h>
 
 #include "toolkit/error_text.h"
@@ -31,6 +32,9 @@ void HandleEventException() {
 
 TApplication::TApplication() : TComponent(nullptr) {
     FOleInitialised = SUCCEEDED(::OleInitialize(nullptr));
+    // Load the common controls the manifest asks for, so the system buttons take the visual style.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
     wchar_t path[257] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, 257);
     FTitle = ApplicationTitle(FromW(path, length));

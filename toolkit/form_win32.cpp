@@ -169,7 +169,7 @@ void TForm::SetTopMost(bool topMost) {
     if (!HandleAllocated()) return;
     const bool wanted = topMost && FFormStyle == fsStayOnTop;
     ::SetWindowPos(Handle(), wanted ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TForm::Close() {

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "tests/support/expect_raises.h"
+#include "toolkit/form_text.h"
+
+namespace {
+
+const char kDefinition[] = R"(# a window
+object Form1: TForm1
+  ClientWidth = 798
+  Font.Height = -11
+  Caption = "آپدیت \"x\" \\ y"
+  BorderIcons = [biSystemMenu, biHelp]
+  Font.Style = []
+  Scaled = False
+  Picture.Data = {0954 506e
+     67}
+  object Label2: TLabel   # the first label
+    Left = 63
+  end
+  object Panel: TPanel
+    object Inner: TLabel
+    end
+  end
+end
+)";
+
+}  // namespace
+
+TEST(FormText, ReadsObjectsPropertiesAndValuesInOrder) {
+    const TFormObject form = ParseFormText(kDefinition);
+    EXPECT_EQ(form.Name, u"Form1");
+    EXPECT_EQ(form.ClassName, u"TForm1");
+    ASSERT_EQ(form.Properties.size(), 7u);
+    EXPECT_EQ(form.Properties[0].Name, u"ClientWidth");
+    EXPECT_EQ(form.Properties[0].Value.Kind, fvInteger);
+    EXPECT_EQ(form.Properties[0].Value.Integer, 798);
+    EXPECT_EQ(form.Properties[0].Line, 3);
+    EXPECT_EQ(form.Properties[1].Name, u"Font.Height");
+    EXPECT_EQ(form.Properties[1].Value.Integer, -11);
+    EXPECT_EQ(form.Properties[2].Value.Kind, fvString);
+    EXPECT_EQ(form.Properties[2].Value.Text, u"\u0622\u067e\u062f\u06cc\u062a \"x\" \\ y");
+    EXPECT_EQ(form.Properties[3].Value.Kind, fvSet);
+    EXPECT_EQ(form.Properties[3].Value.Items, (std::vector<UString>{u"biSystemMenu", u"biHelp"}));
+    EXPECT_TRUE(form.Properties[4].Value.Items.empty());
+    EXPECT_EQ(form.Properties[5].Value.Kind, fvIdent);
+    EXPECT_EQ(form.Properties[5].Value.Text, u"False");
+    EXPECT_EQ(form.Properties[6].Value.Kind, fvBytes);
+    EXPECT_EQ(form.Properties[6].Value.Bytes, (std::vector<uint8_t>{0x09, 0x54, 0x50, 0x6E, 0x67}));
+    ASSERT_EQ(form.Children.size(), 2u);
+    EXPECT_EQ(form.Children[0].Name, u"Label2");
+    EXPECT_EQ(form.Children[0].Properties[0].Value.Integer, 63);
+    ASSERT_EQ(form.Children[1].Children.size(), 1u);
+    EXPECT_EQ(form.Children[1].Children[0].ClassName, u"TLabel");
+}
+
+TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
+    struct Case { const char* name; const char* text; const char16_t* message; };
+    const Case cases[] = {
+        {"missing end", "object A: TA\n  X = 1\n", u"Line 3: \"end\" expected"},
+        {"missing equals", "object A: TA\n  X 1\nend\n", u"Line 2: \"=\" expected"},
+        {"open string", "object A: TA\n  X = \"abc\nend\n", u"Line 2: unterminated string"},
+        {"odd hex digits", "object A: TA\n  X = {123}\nend\n", u"Line 2: odd number of hexadecimal digits"},
+        {"bad hex digit", "object A: TA\n  X = {12\n 3G}\nend\n", u"Line 3: hexadecimal digit expected"},
+        {"text after end", "object A: TA\nend\nobject B: TB\nend\n", u"Line 3: text after the last \"end\""},
+        {"no object", "A = 1\n", u"Line 1: \"object\" expected"},
+        {"number too large", "object A: TA\n  X = 99999999999\nend\n", u"Line 2: number too large"},
+        {"unknown escape", "object A: TA\n  X = \"a\\n\"\nend\n", u"Line 2: unknown escape"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRaises<EParserError>([&] { ParseFormText(c.text); }, c.message);
+    }
+}

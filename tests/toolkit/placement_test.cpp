@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "toolkit/placement.h"
+
+TEST(ExecutableStem, KeepsTheNameUpToItsFirstFullStop) {
+    struct Case { const char16_t* path; const char16_t* stem; };
+    const Case cases[] = {
+        {u"C:\\Apps\\SETUP.EXE", u"SETUP"},
+        {u"C:\\Apps\\my.update.exe", u"my"},
+        {u"C:\\dir.with.dots\\KelvoUpdater.exe", u"KelvoUpdater"},
+        {u"C:\\Apps\\noextension", u"noextension"},
+        {u"plain.exe", u"plain"},
+        {u"C:\\Apps\\.hidden.exe", u""},
+        {u"C:\\Apps\\", u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.path));
+        EXPECT_EQ(ExecutableStem(c.path), c.stem);
+    }
+}
+
+TEST(DesktopCenter, CentresOnTheDesktopWithTruncatedHalves) {
+    struct Case { const char* name; int l, t, dw, dh, w, h, x, y; };
+    const Case cases[] = {
+        {"even sizes", 0, 0, 1024, 768, 804, 596, 110, 86},
+        {"odd desktop and window", 0, 0, 1023, 767, 805, 597, 109, 85},
+        {"desktop left of the primary monitor", -1280, 0, 2560, 1024, 804, 596, -402, 214},
+        {"odd negative left truncates toward zero", -1281, -1, 2561, 1023, 805, 597, -403, 212},
+        {"window wider than the desktop sticks to its left", 0, 0, 800, 600, 1000, 700, 0, 0},
+        {"clamped to a negative desktop origin", -1920, -200, 1920, 600, 2000, 900, -1920, -200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TDesktopPoint at = DesktopCenter(c.l, c.t, c.dw, c.dh, c.w, c.h);
+        EXPECT_EQ(at.X, c.x);
+        EXPECT_EQ(at.Y, c.y);
+    }
+}
+
+TEST(ScaleSize, RoundsToTheNearestPixelAtAnotherResolution) {
+    struct Case { int value, multiplier, divider, expected; };
+    const Case cases[] = {
+        {301, 120, 96, 376},  // 376.25
+        {94, 120, 96, 118},   // 117.5 rounds away from zero
+        {401, 120, 96, 501},  // 501.25
+        {-11, 120, 96, -14},  // -13.75
+        {-13, 144, 96, -20},  // -19.5
+        {798, 96, 96, 798},
+        {5, 1, 0, 5},         // no divider: unchanged
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        EXPECT_EQ(ScaleSize(c.value, c.multiplier, c.divider), c.expected);
+    }
+}
