@@ -14,12 +14,19 @@
 
 namespace {
 
-std::string NativePath(const UString& path) {
+std::string SlashPath(const UString& path) {
     std::string out = ToUtf8(path);
     for (char& c : out) {
         if (c == '\\') c = '/';
     }
     return out;
+}
+
+// NativePath resolves "." and ".." on the text first, as Windows does before it
+// looks at the disk: "a/../b" names b even when a does not exist.
+std::string NativePath(const UString& path) {
+    UString full;
+    return SlashPath(ExpandFileName(path, full) == 0 ? full : path);
 }
 
 uint32_t LastError() { return static_cast<uint32_t>(errno); }
@@ -33,7 +40,8 @@ uint32_t OpenNativeFile(const UString& name, TFileAccess access, TFileDispositio
     const int fd = ::open(NativePath(name).c_str(), flags, 0666);
     if (fd < 0) return LastError();
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {  // a folder is not a file, as on Windows
+    // A folder is not a file, as on Windows; opening one for writing fails by itself.
+    if (access == faRead && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         return EISDIR;
     }
@@ -79,7 +87,7 @@ bool IsAlreadyExistsError(uint32_t error) { return error == EEXIST; }
 
 uint32_t ExpandFileName(const UString& name, UString& full) {
     // Lexical, as GetFullPathNameW is: ".." is resolved on the text, not through links.
-    std::string path = NativePath(name);
+    std::string path = SlashPath(name);
     if (path.empty() || path[0] != '/') {
         char cwd[PATH_MAX];
         if (::getcwd(cwd, sizeof cwd) == nullptr) return LastError();

@@ -128,7 +128,8 @@ void TZipFile::ReadCentralDirectory() {
     // The central-directory offset is used as it stands, without the start position.
     FStream->SetPosition(FEndFileData);
     TChunkReader reader(*FStream);
-    FFiles.reserve(entryCount);
+    // Each record takes at least 46 bytes: a damaged count cannot reserve more than the stream holds.
+    FFiles.reserve(static_cast<size_t>(std::min<int64_t>(entryCount, FStream->Size() / static_cast<int64_t>(kCentralHeaderSize))));
     for (uint32_t i = 0; i < entryCount; ++i) {
         uint8_t fixed[kCentralHeaderSize];
         if (!reader.Take(fixed, 4)) RaiseReadError();
