@@ -83,9 +83,10 @@ expect_true "a text has a width" test "$w1" -gt 0
 expect_eq "the window's process by --pid" "$(drv count --pid "$(drv info "${W[@]}" | field pid)" | field count)" 1
 
 touch "$shot/held.txt"
-drv hold 'Z:'"${shot//\//\\}"'\held.txt' --until 'Z:'"${shot//\//\\}"'\release' --timeout 20000 >"$shot/hold.out" &
+wenv "$WINE64" "$UIDRIVER" hold 'Z:'"${shot//\//\\}"'\held.txt' --until 'Z:'"${shot//\//\\}"'\release' --timeout 20000 >"$shot/hold.out" &
 holder=$!
-for _ in $(seq 50); do grep -q holding "$shot/hold.out" && break; sleep 0.1; done
+# Straight into the file, not through a pipe: the line must arrive at once.
+for _ in $(seq 100); do grep -q holding "$shot/hold.out" && break; sleep 0.05; done
 second=$(drv hold 'Z:'"${shot//\//\\}"'\held.txt' --timeout 0 2>&1)
 expect_eq "a held file cannot be opened again" "$second" "uidriver: cannot open Z:${shot//\//\\}\\held.txt (error 32)"
 touch "$shot/release"

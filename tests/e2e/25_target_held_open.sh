@@ -8,9 +8,7 @@ printf 'old last' >"$KELVO/last.txt"
 put_updater
 make_archive "$UPDATER_DIR/Data.dat" 'first.txt=new first' 'Kelvo.exe=new exe' 'last.txt=new last'
 held_before=$(sha "$KELVO/Kelvo.exe")
-drv hold "$KELVO_DIR_WIN\\Kelvo.exe" --until "$(z_path "$WINE_DIR/release")" --timeout 60000 >"$WINE_DIR/hold.out" &
-holder=$!
-for _ in $(seq 100); do grep -q holding "$WINE_DIR/hold.out" && break; sleep 0.1; done
+hold_open "$KELVO_DIR_WIN\\Kelvo.exe"
 start_updater
 wait_main || { fail "the main window did not appear"; return; }
 press_start
@@ -18,8 +16,7 @@ text=$(error_box_text)
 expect_eq "error box names the held file" "${text%%\". *}\"." 'Cannot create file "c:\program files (x86)\kelvo\Kelvo.exe".'
 expect_true "error text ends with a full stop" test "${text: -1}" = .
 drv dismiss-box --title "$APP_TITLE"
-touch "$WINE_DIR/release"
-wait "$holder"
+release_held
 expect_eq "entry before it replaced" "$(cat "$KELVO/first.txt")" "new first"
 expect_eq "held file intact" "$(sha "$KELVO/Kelvo.exe")" "$held_before"
 expect_eq "entry after it not written" "$(cat "$KELVO/last.txt")" "old last"

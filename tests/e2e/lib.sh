@@ -230,3 +230,16 @@ become_unprivileged() {
   AS_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups
            env HOME="$WINE_DIR/home" TMPDIR="$WINE_DIR/tmp" USER=nobody)
 }
+
+# hold_open WINDOWS_PATH: another program (the driver) holds the file open
+# without sharing until release_held; returns once the file is held.
+hold_open() {
+  rm -f "$WINE_DIR/release" "$WINE_DIR/hold.out"
+  # Straight into the file, not through a pipe: the line must arrive at once.
+  wenv "$WINE64" "$UIDRIVER" hold "$1" --until "$(z_path "$WINE_DIR/release")" --timeout 60000 \
+    >"$WINE_DIR/hold.out" 2>&1 &
+  HOLDER_PID=$!
+  for _ in $(seq 100); do grep -q holding "$WINE_DIR/hold.out" 2>/dev/null && return 0; sleep 0.05; done
+  fail "the file was not held: $(cat "$WINE_DIR/hold.out")"
+}
+release_held() { touch "$WINE_DIR/release"; wait "$HOLDER_PID"; }
