@@ -45,4 +45,9 @@ import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); print(len(z.infolist()), 'en
 echo "  dattool process start alone: median $s ms (${startup[*]})"
 echo "  into an empty folder: press to completion ${gui[0]} ms; dattool extract ${tool[0]} ms ($(( tool[0] - s )) ms without its start)"
 echo "  over the extracted tree, median of $((RUNS - 1)): press to completion $g ms; dattool extract $d ms ($(( d - s )) ms without its start)"
-echo "  ratio GUI / dattool (over the tree, dattool without its start): $(awk -v g="$g" -v d="$((d - s))" 'BEGIN { printf "%.3f", g / d }')"
+ratios=()
+for ((run = 1; run < RUNS; run++)); do
+  ratios+=($(awk -v g="${gui[run]}" -v d="$((tool[run] - s))" 'BEGIN { printf "%.3f", g / d }'))
+done
+echo "  per-run ratios GUI / dattool without its start, over the tree: ${ratios[*]}"
+echo "  median ratio: $(median "${ratios[@]}")"
