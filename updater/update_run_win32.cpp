@@ -21,13 +21,9 @@ UString ModuleFileName() {
 // TFormsUpdateWindow shows the update run's outcome with the program's windows.
 class TFormsUpdateWindow final : public TUpdateRunWindow {
 public:
-    // ShowCompletion shows the one completion window (a second press shows the
-    // same window again) and brings it to the front; it is modeless.
-    void ShowCompletion() override {
-        Form2->Show();
-        ::SetWindowPos(Form2->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        ::SetForegroundWindow(Form2->Handle());
-    }
+    // ShowCompletion shows the one completion window, modeless; showing it
+    // again after a second press activates it, which brings it to the front.
+    void ShowCompletion() override { Form2->Show(); }
     void ShowPlainMessage(const UString& text) override { Application->ShowPlainMessage(text); }
 };
 

@@ -74,6 +74,7 @@ int CmdCount(const TArgs& args);
 int CmdList(const TArgs& args);
 int CmdClick(const TArgs& args);
 int CmdSetText(const TArgs& args);
+int CmdActivate(const TArgs& args);
 int CmdClose(const TArgs& args);
 int CmdWaitExit(const TArgs& args);
 int CmdReadBox(const TArgs& args);

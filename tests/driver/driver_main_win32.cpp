@@ -14,7 +14,7 @@ const char kUsage[] =
     "  wait-window [--timeout ms]      wait-gone [--timeout ms]\n"
     "  info | children | count | list\n"
     "  click [--mouse] [--button left|right|middle] [--wait-new-window [--timeout ms]]\n"
-    "  set-text TEXT                   close [--wait-exit] | wait-exit\n"
+    "  set-text TEXT | activate        close [--wait-exit] | wait-exit\n"
     "  read-box [--title T] [--timeout ms]   dismiss-box [--title T]\n"
     "  screen | pixel X Y | capture X Y W H OUT.bmp|OUT.ppm | font\n"
     "  hold PATH [--until FILE] [--timeout ms]\n"
@@ -32,6 +32,7 @@ const TCommand kCommands[] = {
     {L"wait-exit", CmdWaitExit},     {L"read-box", CmdReadBox},   {L"dismiss-box", CmdDismissBox},
     {L"screen", CmdScreen},          {L"pixel", CmdPixel},        {L"capture", CmdCapture},
     {L"font", CmdFont},              {L"hold", CmdHold},          {L"text-width", CmdTextWidth},
+    {L"activate", CmdActivate},
 };
 
 void PrintError(const char* kind, const char* text) {

@@ -282,6 +282,12 @@ int CmdClick(const TArgs& args) {
     return 0;
 }
 
+int CmdActivate(const TArgs& args) {
+    HWND wnd = Target(args);
+    if (!::SetForegroundWindow(wnd)) throw EFailure("the window could not be brought to the front");
+    return 0;
+}
+
 int CmdSetText(const TArgs& args) {
     if (args.Positional().size() != 1) throw EUsage("set-text needs the text");
     HWND wnd = Target(args);

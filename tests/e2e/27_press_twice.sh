@@ -9,6 +9,9 @@ wait_main || { fail "the main window did not appear"; return; }
 form2=$(press_start --wait-new-window --timeout 30000 | field new_window)
 expect_ne "first press shows the completion window" "$form2" ""
 printf 'changed meanwhile' >"$KELVO/Kelvo.exe"
+drv activate --caption "$CAPTION_MAIN"
+sleep 0.3
+expect_eq "main window in front before the second press" "$(drv info --hwnd "$form2" | field foreground)" 0
 press_start
 sleep 1
 expect_eq "Kelvo.exe extracted again" "$(cat "$KELVO/Kelvo.exe")" "new exe"

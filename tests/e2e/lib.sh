@@ -197,6 +197,7 @@ completion_window() { drv list --pid "$(updater_pid)" --caption '' | field hwnd;
 check_completion() {
   local info; info=$(drv info --hwnd "$1")
   expect_eq "completion window topmost" "$(field topmost <<<"$info")" 1
+  expect_eq "completion window active (in front)" "$(field foreground <<<"$info")" 1
   expect_eq "completion window client size" "$(field client <<<"$info" | cut -d' ' -f3,4)" "301 94"
   check_centred "completion window" "$info"
   local c; c=($(field client <<<"$info"))
