@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "archive/zip_handlers.h"
 #include "controls/picture_classes.h"
 #include "toolkit/application_win32.h"
 #include "updater/done_form_win32.h"
@@ -14,9 +15,12 @@
 namespace {
 
 // RegisterStartupClasses registers what the windows' definitions and the
-// update need before any window exists. The archive's compression handlers
-// are registered here as well once the archive is part of the program.
-void RegisterStartupClasses() { RegisterDefaultPictureClasses(); }
+// update need before any window exists: the picture classes and the archive's
+// compression handlers for stored and deflated entries.
+void RegisterStartupClasses() {
+    RegisterDefaultCompressionHandlers();
+    RegisterDefaultPictureClasses();
+}
 
 // ShowVersionIfAsked shows the version box when a parameter is "/vmver".
 void ShowVersionIfAsked() {

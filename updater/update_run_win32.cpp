@@ -1,5 +1,36 @@
-// The start button's handler: the update run. Not part of the build's windows
-// work; the update run replaces this file.
+// The start button's handler: the update run with the program's own windows,
+// the executable's path as the system reports it, and the system's file calls.
+#include "toolkit/application_win32.h"
+#include "updater/done_form_win32.h"
+#include "updater/file_system_win32.h"
 #include "updater/main_form_win32.h"
+#include "updater/update_run.h"
 
-void TForm1::Button1Click(TObject*) {}
+namespace {
+
+// ModuleFileName is the running executable's full path.
+UString ModuleFileName() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return FromW(path.c_str(), length);
+        path.resize(path.size() * 2);  // cut short: try again with more room
+    }
+}
+
+// TFormsUpdateWindow shows the update run's outcome with the program's windows.
+class TFormsUpdateWindow final : public TUpdateRunWindow {
+public:
+    // ShowCompletion shows the one completion window, modeless; showing it
+    // again after a second press activates it, which brings it to the front.
+    void ShowCompletion() override { Form2->Show(); }
+    void ShowPlainMessage(const UString& text) override { Application->ShowPlainMessage(text); }
+};
+
+}  // namespace
+
+void TForm1::Button1Click(TObject*) {
+    TFormsUpdateWindow window;
+    TSystemFileSystem files;
+    RunUpdate(window, files, ModuleFileName(), InstallFolder, ArchivePath);
+}

@@ -1,0 +1,38 @@
+#include "updater/update_run.h"
+
+#include "archive/zip_file.h"
+#include "toolkit/finally.h"
+#include "updater/install_search.h"
+
+const char16_t kArchiveName[] = u"Data.dat";
+// Written piece by piece in stored order: space, "exists", space, "not",
+// the Latin name, "file", space.
+const char16_t kMissingArchiveText[] = u" " u"\u0645\u0648\u062c\u0648\u062f" u" " u"\u0646\u06cc\u0633\u062a"
+                                       u"Data.dat" u"\u0641\u0627\u06cc\u0644" u" ";
+
+UString ArchivePathBeside(const UString& modulePath) {
+    const size_t cut = modulePath.find_last_of(u"\\:");
+    const UString folder = cut == UString::npos ? UString() : modulePath.substr(0, cut + 1);
+    return folder + kArchiveName;
+}
+
+void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modulePath,
+               const UString& installFolder, UString& archivePath) {
+    archivePath = ArchivePathBeside(modulePath);
+    TZipFile zip;
+    // Close is the release: after a successful Close it writes nothing more;
+    // after an error between Open and Close it performs the write-back, and an
+    // error of that write-back is the one the user sees.
+    TryFinally(
+        [&] {
+            if (FileExists(files, archivePath)) {
+                zip.Open(archivePath, zmReadWrite);
+                zip.ExtractAll(installFolder);
+                zip.Close();
+                window.ShowCompletion();
+            } else {
+                window.ShowPlainMessage(kMissingArchiveText);
+            }
+        },
+        [&] { zip.Close(); });
+}
