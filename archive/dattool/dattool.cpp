@@ -1,0 +1,91 @@
+#include "archive/dattool/dattool.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "archive/dattool/check.h"
+#include "archive/entry_names.h"
+#include "archive/zip_file.h"
+#include "archive/zip_handlers.h"
+#include "toolkit/error_text.h"
+#include "toolkit/finally.h"
+
+namespace {
+
+constexpr UStringView kUsage =
+    u"usage: dattool list ARCHIVE | dattool extract ARCHIVE DIR | dattool check ARCHIVE";
+
+UString Number(uint32_t value) { return FromUtf8(std::to_string(value)); }
+
+UString Hex8(uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", value);
+    return FromUtf8(text);
+}
+
+UString NameOrBytes(TZipFile& zip, int index) {
+    try {
+        return zip.FileName(index);
+    } catch (const Exception&) {  // listing shows even a name that cannot be decoded
+        return DecodeCp437(zip.FileInfo(index).FileName);
+    }
+}
+
+int List(const UString& archive, TConsole& console) {
+    TZipFile zip;
+    zip.Open(archive, zmRead);
+    console.Out(u"name\tmethod\tcompressed\tuncompressed\tcrc32");
+    for (int i = 0; i < zip.FileCount(); ++i) {
+        const TZipHeader h = zip.FileInfo(i);
+        console.Out(NameOrBytes(zip, i) + u"\t" + Number(h.CompressionMethod) + u"\t" + Number(h.CompressedSize) +
+                    u"\t" + Number(h.UncompressedSize) + u"\t" + Hex8(h.CRC32));
+    }
+    return 0;
+}
+
+// Extract runs the update run's sequence: create, open read-write, extract
+// everything, close (the write-back), release on every path.
+int Extract(const UString& archive, UString folder, TConsole&) {
+    if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder.push_back(u'\\');
+    auto zip = std::make_unique<TZipFile>();
+    TryFinally(
+        [&] {
+            zip->Open(archive, zmReadWrite);
+            zip->ExtractAll(folder);
+            zip->Close();
+        },
+        [&] { zip.reset(); });
+    return 0;
+}
+
+int Check(const UString& archive, TConsole& console) {
+    TZipFile zip;
+    zip.Open(archive, zmRead);
+    const std::vector<TCheckProblem> problems = CheckArchive(zip);
+    for (const TCheckProblem& p : problems) console.Out(u"\"" + p.Entry + u"\": " + p.Problem);
+    const UString count = Number(static_cast<uint32_t>(zip.FileCount()));
+    if (problems.empty()) {
+        console.Out(u"no problems in " + count + u" entries");
+        return 0;
+    }
+    console.Err(Number(static_cast<uint32_t>(problems.size())) + u" problems in " + count + u" entries");
+    return 1;
+}
+
+}  // namespace
+
+int RunDatTool(const std::vector<UString>& args, TConsole& console) {
+    RegisterDefaultCompressionHandlers();
+    const size_t count = args.size();
+    try {
+        if (count == 2 && args[0] == u"list") return List(args[1], console);
+        if (count == 3 && args[0] == u"extract") return Extract(args[1], args[2], console);
+        if (count == 2 && args[0] == u"check") return Check(args[1], console);
+    } catch (const Exception& error) {
+        console.Err(DisplayText(error));  // as the error display shows it, as the last line
+        return 1;
+    }
+    console.Err(UString(kUsage));
+    return 2;
+}

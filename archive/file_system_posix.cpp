@@ -1,0 +1,135 @@
+// Linux stand-ins for the Win32 file calls. Paths arrive in the system's own
+// form, with "\" separating folders; they are turned into "/" paths here.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "archive/file_system.h"
+
+namespace {
+
+std::string SlashPath(const UString& path) {
+    std::string out = ToUtf8(path);
+    for (char& c : out) {
+        if (c == '\\') c = '/';
+    }
+    return out;
+}
+
+// NativePath resolves "." and ".." on the text first, as Windows does before it
+// looks at the disk: "a/../b" names b even when a does not exist.
+std::string NativePath(const UString& path) {
+    UString full;
+    return SlashPath(ExpandFileName(path, full) == 0 ? full : path);
+}
+
+uint32_t LastError() { return static_cast<uint32_t>(errno); }
+
+}  // namespace
+
+uint32_t OpenNativeFile(const UString& name, TFileAccess access, TFileDisposition disposition, TNativeFile& file) {
+    int flags = (access == faRead ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    if (disposition == fdCreateAlways) flags |= O_CREAT | O_TRUNC;
+    if (disposition == fdCreateNew) flags |= O_CREAT | O_EXCL;
+    const int fd = ::open(NativePath(name).c_str(), flags, 0666);
+    if (fd < 0) return LastError();
+    struct stat info {};
+    // A folder is not a file, as on Windows; opening one for writing fails by itself.
+    if (access == faRead && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return EISDIR;
+    }
+    file = fd;
+    return 0;
+}
+
+void CloseNativeFile(TNativeFile file) { ::close(static_cast<int>(file)); }
+
+int64_t NativeRead(TNativeFile file, int64_t offset, void* buffer, int64_t count) {
+    int64_t total = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (total < count) {
+        const ssize_t got = ::pread(static_cast<int>(file), out + total, static_cast<size_t>(count - total),
+                                    static_cast<off_t>(offset + total));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        total += got;
+        break;  // one read per call, like ReadFile; callers ask again for more
+    }
+    return total;
+}
+
+int64_t NativeWrite(TNativeFile file, int64_t offset, const void* buffer, int64_t count) {
+    int64_t total = 0;
+    const auto* in = static_cast<const char*>(buffer);
+    while (total < count) {  // WriteFile writes a file's bytes whole or fails
+        const ssize_t put = ::pwrite(static_cast<int>(file), in + total, static_cast<size_t>(count - total),
+                                     static_cast<off_t>(offset + total));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) break;
+        total += put;
+    }
+    return total;
+}
+
+int64_t NativeFileSize(TNativeFile file) {
+    struct stat info {};
+    return ::fstat(static_cast<int>(file), &info) == 0 ? static_cast<int64_t>(info.st_size) : 0;
+}
+
+bool IsAlreadyExistsError(uint32_t error) { return error == EEXIST; }
+
+uint32_t ExpandFileName(const UString& name, UString& full) {
+    // Lexical, as GetFullPathNameW is: ".." is resolved on the text, not through links.
+    std::string path = SlashPath(name);
+    if (path.empty() || path[0] != '/') {
+        char cwd[PATH_MAX];
+        if (::getcwd(cwd, sizeof cwd) == nullptr) return LastError();
+        path = std::string(cwd) + "/" + path;
+    }
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        const std::string part = path.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::string out;
+    for (const std::string& part : parts) out += "/" + part;
+    const bool trailing = path.size() > 1 && path.back() == '/';
+    if (out.empty() || trailing) out += "/";
+    full = FromUtf8(out);
+    return 0;
+}
+
+UString FullPathOrName(const UString& name) {
+    UString full;
+    return ExpandFileName(name, full) == 0 ? full : name;
+}
+
+bool PathExists(const UString& path) {
+    struct stat info {};
+    return ::stat(NativePath(path).c_str(), &info) == 0;
+}
+
+void CreateFolder(const UString& path) { ::mkdir(NativePath(path).c_str(), 0777); }
+
+uint32_t LogicalDrives() { return 0; }
+
+void DeleteFileAt(const UString& path) { ::unlink(NativePath(path).c_str()); }
+
+uint32_t ReplaceFileWith(const UString& source, const UString& target) {
+    return std::rename(NativePath(source).c_str(), NativePath(target).c_str()) == 0 ? 0 : LastError();
+}

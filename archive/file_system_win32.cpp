@@ -1,0 +1,97 @@
+#include <windows.h>
+
+#include "archive/file_system.h"
+#include "toolkit/win32_handles.h"
+
+uint32_t OpenNativeFile(const UString& name, TFileAccess access, TFileDisposition disposition, TNativeFile& file) {
+    const DWORD rights = access == faRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    const DWORD create = disposition == fdOpenExisting   ? OPEN_EXISTING
+                         : disposition == fdCreateAlways ? CREATE_ALWAYS
+                                                         : CREATE_NEW;
+    const HANDLE handle = ::CreateFileW(W(name), rights, 0, nullptr, create, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return ::GetLastError();
+    file = reinterpret_cast<TNativeFile>(handle);
+    return 0;
+}
+
+void CloseNativeFile(TNativeFile file) { ::CloseHandle(reinterpret_cast<HANDLE>(file)); }
+
+namespace {
+
+// Moves the file pointer and reads or writes in one call; the pointer ends
+// after the bytes moved, as SetFilePointerEx followed by ReadFile would leave it.
+OVERLAPPED At(int64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
+    return at;
+}
+
+constexpr int64_t kMaxTransfer = 1 << 30;
+
+}  // namespace
+
+int64_t NativeRead(TNativeFile file, int64_t offset, void* buffer, int64_t count) {
+    OVERLAPPED at = At(offset);
+    DWORD got = 0;
+    const DWORD wanted = static_cast<DWORD>(count < kMaxTransfer ? count : kMaxTransfer);
+    if (!::ReadFile(reinterpret_cast<HANDLE>(file), buffer, wanted, &got, &at)) return 0;
+    return got;
+}
+
+int64_t NativeWrite(TNativeFile file, int64_t offset, const void* buffer, int64_t count) {
+    int64_t total = 0;
+    const auto* in = static_cast<const char*>(buffer);
+    while (total < count) {
+        OVERLAPPED at = At(offset + total);
+        DWORD put = 0;
+        const int64_t rest = count - total;
+        const DWORD wanted = static_cast<DWORD>(rest < kMaxTransfer ? rest : kMaxTransfer);
+        if (!::WriteFile(reinterpret_cast<HANDLE>(file), in + total, wanted, &put, &at) || put == 0) break;
+        total += put;
+    }
+    return total;
+}
+
+int64_t NativeFileSize(TNativeFile file) {
+    LARGE_INTEGER size{};
+    return ::GetFileSizeEx(reinterpret_cast<HANDLE>(file), &size) ? size.QuadPart : 0;
+}
+
+bool IsAlreadyExistsError(uint32_t error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
+
+uint32_t ExpandFileName(const UString& name, UString& full) {
+    wchar_t small[MAX_PATH + 1];
+    ::SetLastError(0);
+    DWORD length = ::GetFullPathNameW(W(name), MAX_PATH + 1, small, nullptr);
+    if (length == 0) {
+        const DWORD error = ::GetLastError();
+        return error != 0 ? error : ERROR_INVALID_NAME;
+    }
+    if (length <= MAX_PATH) {
+        full = FromW(small, length);
+    } else {
+        std::u16string big(length, u'\0');
+        length = ::GetFullPathNameW(W(name), length, reinterpret_cast<wchar_t*>(&big[0]), nullptr);
+        big.resize(length);
+        full = big;
+    }
+    return 0;
+}
+
+UString FullPathOrName(const UString& name) {
+    UString full;
+    return ExpandFileName(name, full) == 0 ? full : name;
+}
+
+bool PathExists(const UString& path) { return ::GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+
+void CreateFolder(const UString& path) { ::CreateDirectoryW(W(path), nullptr); }
+
+uint32_t LogicalDrives() { return ::GetLogicalDrives(); }
+
+void DeleteFileAt(const UString& path) { ::DeleteFileW(W(path)); }
+
+uint32_t ReplaceFileWith(const UString& source, const UString& target) {
+    return ::MoveFileExW(W(source), W(target), MOVEFILE_REPLACE_EXISTING) ? 0 : ::GetLastError();
+}

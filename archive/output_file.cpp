@@ -1,0 +1,64 @@
+#include "archive/output_file.h"
+
+#include "archive/extract_paths.h"
+
+namespace {
+
+UString TemporaryName(const UString& folder, uint32_t number) {
+    static constexpr char16_t kHex[] = u"0123456789abcdef";
+    UString name = folder;
+    if (!name.empty() && !HasTrailingSeparator(name) && name.back() != u':') name.push_back(u'\\');
+    name += u"~kelvo";
+    for (int shift = 28; shift >= 0; shift -= 4) name.push_back(kHex[(number >> shift) & 0xF]);
+    name += u".tmp";
+    return name;
+}
+
+}  // namespace
+
+TOutputFile::TOutputFile(const UString& target, const UString& folder, uint32_t& tempCounter) : FTarget(target) {
+    TNativeFile file{};
+    uint32_t error = OpenNativeFile(target, faReadWrite, fdCreateNew, file);
+    if (error == 0) {  // a new target needs no temporary file
+        FWritten = target;
+        FStream = std::make_unique<TFileStream>(target, file);
+        return;
+    }
+    if (!IsAlreadyExistsError(error)) RaiseFileError(true, target, error);
+    // The target exists: it must be one we could open for writing (not in use,
+    // not read-only, not a folder) before anything is written beside it.
+    error = OpenNativeFile(target, faReadWrite, fdOpenExisting, file);
+    if (error != 0) RaiseFileError(true, target, error);
+    CloseNativeFile(file);
+    OpenTemporary(folder, tempCounter);
+}
+
+void TOutputFile::OpenTemporary(const UString& folder, uint32_t& tempCounter) {
+    for (int attempt = 0;; ++attempt) {
+        const UString name = TemporaryName(folder, tempCounter++);
+        TNativeFile file{};
+        const uint32_t error = OpenNativeFile(name, faReadWrite, fdCreateNew, file);
+        if (error == 0) {
+            FWritten = name;
+            FStream = std::make_unique<TFileStream>(name, file);
+            return;
+        }
+        if (!IsAlreadyExistsError(error) || attempt == 1000) RaiseFileError(true, FTarget, error);
+    }
+}
+
+TOutputFile::~TOutputFile() {
+    FStream.reset();
+    if (!FDone) DeleteFileAt(FWritten);
+}
+
+void TOutputFile::Commit() {
+    FStream.reset();  // closes the handle
+    FDone = true;
+    if (FWritten == FTarget) return;
+    const uint32_t error = ReplaceFileWith(FWritten, FTarget);
+    if (error != 0) {
+        DeleteFileAt(FWritten);
+        RaiseFileError(true, FTarget, error);
+    }
+}

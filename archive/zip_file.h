@@ -1,0 +1,60 @@
+// TZipFile opens a ZIP archive, reads its central directory into an ordered
+// list of entries, extracts entries into folders, and on Close of an archive
+// opened read-write writes the central directory and end record back.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "archive/file_stream.h"
+#include "archive/zip_format.h"
+
+class TZipFile {
+public:
+    // TZipFile starts closed, with no entries and UTF-8 names assumed.
+    TZipFile() = default;
+    // ~TZipFile closes the archive, with the write-back for a read-write one.
+    // It never throws: a failing write-back is dropped, the handle still closed.
+    ~TZipFile();
+    TZipFile(const TZipFile&) = delete;
+    TZipFile& operator=(const TZipFile&) = delete;
+
+    // Open opens the archive file by name (without sharing) and reads its central directory.
+    void Open(const UString& zipFileName, TZipMode openMode);
+    // Open reads the archive from a stream that the caller keeps owning.
+    void Open(TStream& zipFileStream, TZipMode openMode);
+    // Close writes back a read-write archive, then returns to zmClosed.
+    void Close();
+
+    TZipMode Mode() const { return FMode; }
+    int FileCount() const { return static_cast<int>(FFiles.size()); }
+    TZipHeader FileInfo(int index) const { return FFiles.at(static_cast<size_t>(index)); }
+    // FileName is the entry's decoded name, "/" kept.
+    UString FileName(int index) const;
+    bool UTF8Support() const { return FUTF8Support; }
+    const TBytes& Comment() const { return FComment; }
+
+    // Read positions the archive at entry index, reads its local header and
+    // gives a new decompressing stream that starts at the entry's data.
+    void Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& localHeader);
+    // Extract writes entry index below path, keeping its folders when createSubdirs is set.
+    void Extract(int index, const UString& path, bool createSubdirs = true);
+    // ExtractAll extracts every entry below path in central-directory order.
+    void ExtractAll(const UString& path);
+
+private:
+    friend class TExtractSession;
+    void ReadCentralDirectory();
+    void ReadEndRecord(uint32_t& entryCount);
+    void WriteBack();
+    void RequireOpenForReading() const;
+
+    TZipMode FMode = zmClosed;
+    TStream* FStream = nullptr;  // borrowed, unless it is FFileStream
+    std::unique_ptr<TFileStream> FFileStream;
+    int64_t FStartFileData = 0;
+    int64_t FEndFileData = 0;
+    std::vector<TZipHeader> FFiles;
+    TBytes FComment;
+    bool FUTF8Support = true;
+};

@@ -1,0 +1,59 @@
+// Windows only: replacing a target that another handle holds without sharing,
+// and a drive that does not exist.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "archive/zip_texts.h"
+#include "tests/archive/support/update_run.h"
+#include "tests/support/expect_raises.h"
+#include "toolkit/system_text.h"
+#include "toolkit/win32_handles.h"
+
+namespace fs = std::filesystem;
+
+TEST(ExtractWin32, ATargetHeldOpenWithoutSharingFailsAndKeepsItsContent) {
+    TUpdateFolder f;
+    fs::create_directories(f.Out());
+    WriteText(f.Out() / "Kelvo.exe", "running program");
+    const UString target = U(f.Out() / "Kelvo.exe");
+    TUniqueFile held(::CreateFileW(W(target), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.Valid());
+    ExpectRaises<EFCreateError>(
+        [&] { f.Run(ZipBuilder().Add("a.txt", "first").Add("Kelvo.exe", "new program", 8).Add("c.txt", "x").Build()); },
+        Format(kCannotCreateFile, {target, SystemErrorText(ERROR_SHARING_VIOLATION)}));
+    held.Reset();
+    EXPECT_EQ(ReadText(f.Out() / "Kelvo.exe"), "running program");
+    EXPECT_EQ(ReadText(f.Out() / "a.txt"), "first");
+    EXPECT_FALSE(fs::exists(f.Out() / "c.txt"));
+    EXPECT_EQ(EntriesBelow(f.Out()), 2);  // no temporary left
+}
+
+TEST(ExtractWin32, TheArchiveHeldOpenCannotBeOpened) {
+    TTempDir dir;
+    WriteWholeFile(dir / "Data.dat", ZipBuilder().Add("a.txt", "x").Build());
+    const UString archive = U(dir / "Data.dat");
+    TUniqueFile held(::CreateFileW(W(archive), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.Valid());
+    TZipFile zip;
+    ExpectRaises<EFOpenError>([&] { zip.Open(archive, zmReadWrite); },
+                              Format(kCannotOpenFile, {archive, SystemErrorText(ERROR_SHARING_VIOLATION)}));
+}
+
+TEST(ExtractWin32, AMissingDriveCannotBeFound) {
+    RegisterDefaultCompressionHandlers();
+    ASSERT_EQ(::GetLogicalDrives() & (1u << ('Q' - 'A')), 0u) << "drive Q: exists here";
+    TBytesStream stream(ZipBuilder().Add("a.txt", "x").Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    ExpectRaises<EDirectoryNotFoundException>([&] { zip.ExtractAll(u"Q:\\Kelvo\\"); }, UString(kDriveNotFound));
+}
+
+TEST(ExtractWin32, NamesDecodeAsTheSystemDecodesThem) {
+    TTestEntry cp437;
+    cp437.Name = "\x80\x9B\xE4\xFF.txt";
+    cp437.Flag = 0;
+    TBytesStream stream(ZipBuilder().Add(cp437).Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_EQ(zip.FileName(0), u"\u00C7\u00A2\u03A3\u00A0.txt");
+}

@@ -1,0 +1,53 @@
+// ZipBuilder makes ZIP archives in memory for tests: local headers, data,
+// central records and the end record, each field settable so that one test
+// can damage exactly one thing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+using TTestBytes = std::vector<uint8_t>;
+
+struct TTestEntry {
+    std::string Name;       // name bytes, as stored
+    std::string Data;       // uncompressed content
+    uint16_t Method = 0;    // 0 stores, 8 deflates (raw)
+    uint16_t Flag = 0x0800;
+    std::optional<uint32_t> Crc;               // default: the data's CRC-32
+    std::optional<uint32_t> CompressedSize;    // default: the stored data's length
+    std::optional<uint32_t> UncompressedSize;  // default: the data's length
+    std::optional<std::string> StoredData;     // bytes written as the entry's data, instead of Data
+    std::string Extra;
+    std::string LocalExtra;
+    std::string Comment;
+};
+
+class ZipBuilder {
+public:
+    ZipBuilder& Add(std::string name, std::string data, uint16_t method = 0);
+    ZipBuilder& Add(TTestEntry entry);
+    ZipBuilder& Comment(std::string comment);
+    ZipBuilder& Prefix(std::string bytes);
+    ZipBuilder& Trailing(std::string bytes);
+    TTestBytes Build() const;
+
+private:
+    std::vector<TTestEntry> FEntries;
+    std::string FComment;
+    std::string FPrefix;
+    std::string FTrailing;
+};
+
+// RawDeflate compresses text as raw deflate data (no zlib header).
+std::string RawDeflate(const std::string& text);
+// Crc32 of text, through zlib.
+uint32_t Crc32(const std::string& text);
+// EndRecordOffset finds the last end-record signature; CentralDirectoryOffset reads offset 16 of it.
+size_t EndRecordOffset(const TTestBytes& zip);
+uint32_t CentralDirectoryOffset(const TTestBytes& zip);
+void PutLe16(TTestBytes& bytes, size_t at, uint16_t value);
+void PutLe32(TTestBytes& bytes, size_t at, uint32_t value);
+// Text turns bytes into a std::string, for comparisons.
+std::string Text(const TTestBytes& bytes);

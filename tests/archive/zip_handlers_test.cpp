@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "archive/zip_file.h"
+#include "archive/zip_handlers.h"
+#include "archive/zip_texts.h"
+#include "tests/archive/support/archive_test_support.h"
+#include "tests/support/expect_raises.h"
+
+namespace {
+
+std::string ReadAll(TStream& stream, int64_t piece) {
+    std::string out;
+    std::string buffer(static_cast<size_t>(piece), '\0');
+    for (;;) {
+        const int64_t got = stream.Read(&buffer[0], piece);
+        if (got == 0) return out;
+        out.append(buffer, 0, static_cast<size_t>(got));
+    }
+}
+
+std::string Mixed(size_t size) {
+    std::string text;
+    uint32_t x = 12345;
+    while (text.size() < size) {
+        x = x * 1103515245u + 12345u;
+        text += (x >> 28) < 2 ? std::string("kelvo ledger entry ") : std::string(1, static_cast<char>(x >> 16));
+    }
+    text.resize(size);
+    return text;
+}
+
+}  // namespace
+
+TEST(ZDecompressionStream, InflatesAcrossInputRefillsAndGivesBackUnusedInput) {
+    RegisterDefaultCompressionHandlers();
+    const std::string text = Mixed(300000);  // more compressed data than one 65,536-byte refill
+    const std::string deflated = RawDeflate(text);
+    ASSERT_GT(deflated.size(), 65536u);
+    TBytesStream archive(TTestBytes(deflated.begin(), deflated.end()));
+    archive.Seek(0, soEnd);
+    archive.Write("AFTER", 5);
+    archive.SetPosition(0);
+    TZDecompressionStream stream(archive);
+    EXPECT_EQ(ReadAll(stream, 61440), text);
+    EXPECT_TRUE(stream.Ended());
+    EXPECT_EQ(archive.Position(), static_cast<int64_t>(deflated.size()));  // right after the deflate data
+    char after[5];
+    EXPECT_EQ(archive.Read(after, 5), 5);
+    EXPECT_EQ(std::string(after, 5), "AFTER");
+}
+
+TEST(ZDecompressionStream, ReturnsToItsOwnPositionWhenOthersMovedTheArchive) {
+    const std::string text = Mixed(200000);
+    const std::string deflated = RawDeflate(text);
+    TBytesStream archive(TTestBytes(deflated.begin(), deflated.end()));
+    TZDecompressionStream stream(archive);
+    std::string first(1000, '\0');
+    ASSERT_EQ(stream.Read(&first[0], 1000), 1000);
+    archive.SetPosition(3);
+    EXPECT_EQ(first + ReadAll(stream, 4096), text);
+}
+
+TEST(ZDecompressionStream, CorruptDataRaisesZlibsText) {
+    TBytesStream archive(TTestBytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    TZDecompressionStream stream(archive);
+    char buffer[16];
+    // zlib's text for the code, not its detailed message ("invalid block type").
+    ExpectRaises<EZDecompressionError>([&] { stream.Read(buffer, sizeof buffer); }, u"data error");
+    TBytesStream badLengths(TTestBytes{0x01, 0x01, 0x00, 0x00, 0x00, 'x'});  // stored block, LEN and NLEN disagree
+    TZDecompressionStream second(badLengths);
+    ExpectRaises<EZDecompressionError>([&] { second.Read(buffer, sizeof buffer); }, u"data error");
+}
+
+TEST(ZDecompressionStream, ShortDataEndsWithWhatWasProduced) {
+    const std::string deflated = RawDeflate(Mixed(5000));
+    TBytesStream archive(TTestBytes(deflated.begin(), deflated.begin() + 100));
+    TZDecompressionStream stream(archive);
+    std::string out(6000, '\0');
+    const int64_t got = stream.Read(&out[0], 6000);
+    EXPECT_GT(got, 0);
+    EXPECT_LT(got, 5000);
+    EXPECT_FALSE(stream.Ended());
+    EXPECT_EQ(stream.Read(&out[0], 6000), 0);
+}
+
+TEST(StoredStream, PassesStraightToTheArchiveWithoutAnEnd) {
+    TBytesStream archive(TTestBytes{'a', 'b', 'c', 'd', 'e'});
+    archive.SetPosition(1);
+    TStoredStream stream(archive);
+    char out[10];
+    EXPECT_EQ(stream.Read(out, 10), 4);
+    EXPECT_EQ(std::string(out, 4), "bcde");
+}
+
+TEST(HandlerRegistry, UnknownMethodsAreNotFoundAndRegistrationReplaces) {
+    RegisterDefaultCompressionHandlers();
+    EXPECT_NE(FindDecompressor(0), nullptr);
+    EXPECT_NE(FindDecompressor(8), nullptr);
+    for (TZipCompression method : {1, 9, 12, 14, 93, 99}) EXPECT_EQ(FindDecompressor(method), nullptr);
+    int made = 0;
+    RegisterCompressionHandler(0, nullptr, [&](TStream& archive, TZipFile&, const TZipHeader&) {
+        ++made;
+        return std::unique_ptr<TStream>(new TStoredStream(archive));
+    });
+    TBytesStream stream(ZipBuilder().Add("a", "x").Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    std::unique_ptr<TStream> data;
+    TZipHeader local;
+    zip.Read(0, data, local);
+    EXPECT_EQ(made, 1);
+    RegisterDefaultCompressionHandlers();
+}
+
+TEST(ZipRead, ReadsTheLocalHeaderAndStartsAtTheData) {
+    RegisterDefaultCompressionHandlers();
+    TTestEntry entry;
+    entry.Name = "a.txt";
+    entry.Data = "payload";
+    entry.LocalExtra = "EXTRA-LOCAL";  // the central record's lengths play no part
+    TBytesStream stream(ZipBuilder().Add(entry).Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    std::unique_ptr<TStream> data;
+    TZipHeader local;
+    local.MadeByVersion = 99;
+    local.LocalHeaderOffset = 99;
+    zip.Read(0, data, local);
+    EXPECT_EQ(local.MadeByVersion, 0);
+    EXPECT_EQ(local.LocalHeaderOffset, 0u);
+    EXPECT_EQ(local.ExtraFieldLength, 11);
+    EXPECT_EQ(Text(local.FileName), "a.txt");
+    char out[7];
+    data->ReadBuffer(out, 7);
+    EXPECT_EQ(std::string(out, 7), "payload");
+}
+
+TEST(ZipRead, FailsOnClosedArchiveBadIndexBadSignatureAndUnknownMethod) {
+    RegisterDefaultCompressionHandlers();
+    TTestEntry bzip2;
+    bzip2.Name = "b.bz2";
+    bzip2.Method = 12;
+    TTestBytes bytes = ZipBuilder().Add("a.txt", "x").Add(bzip2).Build();
+    std::unique_ptr<TStream> data;
+    TZipHeader local;
+    TZipFile zip;
+    ExpectRaises<EZipException>([&] { zip.Read(0, data, local); }, UString(kNotOpenForReading));
+    TBytesStream stream(bytes);
+    zip.Open(stream, zmRead);
+    ExpectRaises<EZipException>([&] { zip.Read(2, data, local); }, UString(kFileNotFound));
+    ExpectRaises<EZipException>([&] { zip.Read(-1, data, local); }, UString(kFileNotFound));
+    ExpectRaises<EListError>([&] { zip.Read(1, data, local); }, UString(kItemNotFound));
+    zip.Close();
+    bytes[0] = 'Q';
+    TBytesStream damaged(bytes);
+    zip.Open(damaged, zmRead);
+    ExpectRaises<EZipException>([&] { zip.Read(0, data, local); }, UString(kBadLocalHeader));
+}

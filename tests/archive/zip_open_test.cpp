@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include "archive/zip_file.h"
+#include "archive/zip_texts.h"
+#include "tests/archive/support/archive_test_support.h"
+#include "tests/support/expect_raises.h"
+
+namespace {
+
+TTestBytes TwoEntries() { return ZipBuilder().Add("a.txt", "hello").Add("dir/b.txt", "world", 8).Build(); }
+
+}  // namespace
+
+TEST(ZipOpen, ReadsCentralRecordsInOrderWithTheirFields) {
+    TTestEntry entry;
+    entry.Name = "docs/readme.txt";
+    entry.Data = "0123456789";
+    entry.Method = 8;
+    entry.Extra = std::string("XY\x02\x00" "ab", 6);
+    entry.Comment = "note";
+    TBytesStream stream(ZipBuilder().Add("first", "1").Add(entry).Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    ASSERT_EQ(zip.FileCount(), 2);
+    const TZipHeader h = zip.FileInfo(1);
+    EXPECT_EQ(h.MadeByVersion, 0x031E);
+    EXPECT_EQ(h.RequiredVersion, 20);
+    EXPECT_EQ(h.Flag, 0x0800);
+    EXPECT_EQ(h.CompressionMethod, 8);
+    EXPECT_EQ(h.ModifiedDateTime, 0x5A2E6B3Cu);
+    EXPECT_EQ(h.CRC32, 0xA684C7C6u);  // CRC-32 of "0123456789"
+    EXPECT_EQ(h.UncompressedSize, 10u);
+    EXPECT_EQ(h.FileNameLength, 15);
+    EXPECT_EQ(h.ExtraFieldLength, 6);
+    EXPECT_EQ(h.FileCommentLength, 4);
+    EXPECT_EQ(h.InternalAttributes, 1);
+    EXPECT_EQ(h.ExternalAttributes, 0x81A40000u);
+    EXPECT_EQ(h.LocalHeaderOffset, 36u);  // after the first entry's 30-byte header, 5-byte name and 1 byte of data
+    EXPECT_EQ(Text(h.FileName), "docs/readme.txt");
+    EXPECT_EQ(Text(h.ExtraField), std::string("XY\x02\x00" "ab", 6));
+    EXPECT_EQ(Text(h.FileComment), "note");
+    EXPECT_EQ(zip.FileName(0), u"first");
+    EXPECT_EQ(zip.Mode(), zmRead);
+}
+
+TEST(ZipOpen, DamagedArchivesFailWithTheirOwnMessage) {
+    struct Case {
+        const char* name;
+        void (*damage)(TTestBytes&);
+        UStringView message;
+    };
+    const Case cases[] = {
+        {"no end record", [](TTestBytes& b) { b[EndRecordOffset(b)] = 'X'; }, kZipReadError},
+        {"bad central signature", [](TTestBytes& b) { b[CentralDirectoryOffset(b) + 3] = 9; }, kBadCentralHeader},
+        {"second record's signature bad",
+         [](TTestBytes& b) { b[CentralDirectoryOffset(b) + 46 + 5 + 3] = 9; }, kBadCentralHeader},
+        {"more records counted than present", [](TTestBytes& b) { PutLe16(b, EndRecordOffset(b) + 10, 3); },
+         kBadCentralHeader},
+        {"directory offset beyond the file", [](TTestBytes& b) { PutLe32(b, EndRecordOffset(b) + 16, 100000); },
+         kZipReadError},
+        {"fixed fields cut by the end of the file",
+         [](TTestBytes& b) {
+             PutLe32(b, EndRecordOffset(b) + 16, static_cast<uint32_t>(b.size() - 30));
+             PutLe32(b, b.size() - 30, 0x02014B50);
+         },
+         kZipReadError},
+        {"end record too early", [](TTestBytes& b) { b.insert(b.end(), 65535 - 21, 0); }, kZipReadError},
+        {"not an archive", [](TTestBytes& b) { b.assign(5000, 'x'); }, kZipReadError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTestBytes bytes = TwoEntries();
+        c.damage(bytes);
+        TBytesStream stream(bytes);
+        TZipFile zip;
+        ExpectRaises<EZipException>([&] { zip.Open(stream, zmRead); }, UString(c.message));
+        EXPECT_EQ(zip.Mode(), zmClosed);
+    }
+}
+
+TEST(ZipOpen, FindsTheEndRecordUpToTheSearchLimit) {
+    // The end record starts 22 bytes before the file's end; trailing bytes push it back.
+    // From 1006 on the signature lies across the border of the first two search windows.
+    for (size_t trailing : {0, 1000, 1005, 1006, 1007, 1008, 1010, 1011, 1012, 2046, 65535 - 22}) {
+        SCOPED_TRACE(trailing);
+        TBytesStream stream(
+            ZipBuilder().Add("pad.bin", std::string(5000, 'p')).Trailing(std::string(trailing, '\0')).Build());
+        TZipFile zip;
+        zip.Open(stream, zmRead);
+        EXPECT_EQ(zip.FileCount(), 1);
+    }
+    TBytesStream tooFar(ZipBuilder().Add("a.txt", "hello").Trailing(std::string(65535 - 21, '\0')).Build());
+    TZipFile zip;
+    ExpectRaises<EZipException>([&] { zip.Open(tooFar, zmRead); }, UString(kZipReadError));
+}
+
+TEST(ZipOpen, TheSignatureNearestTheEndWins) {
+    // A copy of the end-record signature in the comment is taken for the record.
+    TTestBytes bytes = ZipBuilder().Add("a.txt", "hello").Comment(std::string("PK\x05\x06", 4) + std::string(18, '\0')).Build();
+    TBytesStream stream(bytes);
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_EQ(zip.FileCount(), 0);  // its fields are all zero
+}
+
+TEST(ZipOpen, KeepsTheArchiveComment) {
+    TBytesStream stream(ZipBuilder().Add("a.txt", "hello").Comment("update 9.11").Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_EQ(Text(zip.Comment()), "update 9.11");
+}
+
+TEST(ZipOpen, AShortCommentKeepsItsRecordedLengthWithZeros) {
+    TTestBytes bytes = ZipBuilder().Add("a.txt", "hello").Comment("abcdef").Build();
+    bytes.resize(bytes.size() - 4);
+    TBytesStream stream(bytes);
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_EQ(Text(zip.Comment()), std::string("ab\0\0\0\0", 6));
+}
+
+TEST(ZipOpen, EmptyStreamFailsForReadingButIsAnEmptyArchiveForReadWrite) {
+    TBytesStream forReading;
+    TZipFile zip;
+    ExpectRaises<EZipException>([&] { zip.Open(forReading, zmRead); }, UString(kStreamReadError));
+    EXPECT_EQ(zip.Mode(), zmClosed);
+    TBytesStream forWriting;
+    zip.Open(forWriting, zmReadWrite);
+    EXPECT_EQ(zip.Mode(), zmReadWrite);
+    EXPECT_EQ(zip.FileCount(), 0);
+}
+
+TEST(ZipOpen, ClosedModeIsAnInvalidArgument) {
+    TBytesStream stream(TwoEntries());
+    TZipFile zip;
+    ExpectRaises<EZipException>([&] { zip.Open(stream, zmClosed); }, UString(kInvalidArgument));
+    TTempDir dir;
+    ExpectRaises<EZipException>([&] { zip.Open(U(dir / "never.zip"), zmClosed); }, UString(kInvalidArgument));
+    EXPECT_FALSE(std::filesystem::exists(dir / "never.zip"));
+}
+
+TEST(ZipOpen, NamesAreUtf8OnlyWhenEveryRecordSaysSo) {
+    const std::string umlaut = "\xC3\xA4.txt";  // "ä.txt" in UTF-8; in code page 437 "├ñ.txt"
+    TTestEntry plain;
+    plain.Name = "plain.txt";
+    plain.Flag = 0;
+    TTestEntry flagged;
+    flagged.Name = umlaut;
+    {
+        TBytesStream stream(ZipBuilder().Add(flagged).Build());
+        TZipFile zip;
+        zip.Open(stream, zmRead);
+        EXPECT_TRUE(zip.UTF8Support());
+        EXPECT_EQ(zip.FileName(0), u"\u00E4.txt");
+    }
+    {
+        TBytesStream stream(ZipBuilder().Add(flagged).Add(plain).Build());
+        TZipFile zip;
+        zip.Open(stream, zmRead);
+        EXPECT_FALSE(zip.UTF8Support());
+        EXPECT_EQ(zip.FileName(0), u"\u251C\u00F1.txt");  // the flagged name too
+    }
+}
+
+TEST(ZipOpen, InvalidUtf8NameFailsWhenDecoded) {
+    TTestEntry entry;
+    entry.Name = "bad\xC3(.txt";
+    TBytesStream stream(ZipBuilder().Add(entry).Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);  // opening does not decode names
+    ExpectRaises<EEncodingError>([&] { zip.FileName(0); }, UString(kNoUnicodeMapping));
+    EXPECT_EQ(zip.Mode(), zmRead);
+}
+
+TEST(ZipOpen, AZeroLengthNameIsEmpty) {
+    TBytesStream stream(ZipBuilder().Add("", "").Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_EQ(zip.FileName(0), u"");
+    EXPECT_TRUE(zip.FileInfo(0).FileName.empty());
+}
+
+TEST(ZipOpenFile, MissingFileFailsWithItsFullPathAndTheSystemText) {
+    TTempDir dir;
+    TZipFile zip;
+#ifdef _WIN32
+    const UString systemText = u"File not found";  // Wine's text for ERROR_FILE_NOT_FOUND
+#else
+    const UString systemText = u"No such file or directory";
+#endif
+    const UString path = U(dir / "missing.zip");
+    try {
+        zip.Open(path, zmRead);
+        ADD_FAILURE() << "opened a missing file";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message().substr(0, 18), u"Cannot open file \"");
+        EXPECT_NE(e.Message().find(u"missing.zip\". "), UString::npos) << e.what();
+        if (e.Message().find(systemText) == UString::npos) {
+            ADD_FAILURE() << "unexpected system text: " << e.what();
+        }
+    }
+    EXPECT_EQ(zip.Mode(), zmClosed);
+}
+
+TEST(ZipOpenFile, AFailedOpenAndACloseHoldNoHandle) {
+    TTempDir dir;
+    WriteText(dir / "bad.zip", "not a zip file at all");
+    WriteWholeFile(dir / "good.zip", TwoEntries());
+    TZipFile zip;
+    ExpectRaises<EZipException>([&] { zip.Open(U(dir / "bad.zip"), zmReadWrite); }, UString(kZipReadError));
+    zip.Open(U(dir / "good.zip"), zmReadWrite);
+    EXPECT_EQ(zip.FileCount(), 2);
+    zip.Close();
+    // Archives are opened without sharing: these opens succeed only if no handle is left.
+    TZipFile again;
+    again.Open(U(dir / "good.zip"), zmReadWrite);
+    again.Close();
+    ExpectRaises<EZipException>([&] { again.Open(U(dir / "bad.zip"), zmReadWrite); }, UString(kZipReadError));
+}

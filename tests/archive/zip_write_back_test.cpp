@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "archive/zip_file.h"
+#include "archive/zip_texts.h"
+#include "tests/archive/support/archive_test_support.h"
+#include "tests/support/expect_raises.h"
+
+namespace {
+
+TTestBytes Sample() {
+    TTestEntry commented;
+    commented.Name = "dir/b.txt";
+    commented.Data = "world";
+    commented.Method = 8;
+    commented.Extra = std::string("\x55\x54\x05\x00\x03\x01\x02\x03\x04", 9);
+    commented.Comment = "entry comment";
+    return ZipBuilder().Add("a.txt", "hello").Add(commented).Add("dir/", "").Comment("archive comment").Build();
+}
+
+TTestBytes OpenAndClose(TTestBytes bytes, TZipMode mode) {
+    TBytesStream stream(std::move(bytes));
+    TZipFile zip;
+    zip.Open(stream, mode);
+    zip.Close();
+    return stream.Bytes();
+}
+
+}  // namespace
+
+TEST(ZipWriteBack, LeavesAWellFormedArchiveUnchanged) {
+    const TTestBytes original = Sample();
+    EXPECT_EQ(OpenAndClose(original, zmReadWrite), original);
+    EXPECT_EQ(OpenAndClose(original, zmRead), original);
+}
+
+TEST(ZipWriteBack, TurnsAnEmptyFileIntoTheEmptyArchive) {
+    const TTestBytes empty = {0x50, 0x4B, 0x05, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(OpenAndClose({}, zmReadWrite), empty);
+}
+
+TEST(ZipWriteBack, KeepsTrailingBytesAfterTheEndRecord) {
+    const TTestBytes original = ZipBuilder().Add("a.txt", "hello").Trailing("JUNKJUNK").Build();
+    EXPECT_EQ(OpenAndClose(original, zmReadWrite), original);
+}
+
+TEST(ZipWriteBack, RewritesWhatTheStoredEndRecordGotWrong) {
+    TTestBytes original = Sample();
+    const size_t end = EndRecordOffset(original);
+    TTestBytes damaged = original;
+    PutLe16(damaged, end + 4, 7);     // this disk
+    PutLe16(damaged, end + 6, 7);     // directory's disk
+    PutLe16(damaged, end + 8, 9);     // entries on this disk
+    PutLe32(damaged, end + 12, 1);    // directory size
+    EXPECT_EQ(OpenAndClose(damaged, zmReadWrite), original);
+}
+
+TEST(ZipWriteBack, OverwritesBytesBetweenTheDirectoryAndTheEndRecordAndKeepsTheRest) {
+    const TTestBytes original = ZipBuilder().Add("a.txt", "hello").Build();
+    const size_t end = EndRecordOffset(original);
+    TTestBytes padded(original.begin(), original.begin() + static_cast<std::ptrdiff_t>(end));
+    padded.insert(padded.end(), {'P', 'A', 'D', '!'});
+    padded.insert(padded.end(), original.begin() + static_cast<std::ptrdiff_t>(end), original.end());
+    TTestBytes expected = original;
+    expected.insert(expected.end(), padded.end() - 4, padded.end());  // the old record's last 4 bytes stay
+    EXPECT_EQ(OpenAndClose(padded, zmReadWrite), expected);
+}
+
+TEST(ZipWriteBack, ShortWriteFailsAndStillCloses) {
+    const TTestBytes original = Sample();
+    for (int64_t budget : {int64_t{0}, int64_t{50}, static_cast<int64_t>(original.size() - CentralDirectoryOffset(original) - 1)}) {
+        SCOPED_TRACE(budget);
+        TShortWriteStream stream(original, budget);
+        TZipFile zip;
+        zip.Open(stream, zmReadWrite);
+        ExpectRaises<EZipException>([&] { zip.Close(); }, UString(kZipWriteError));
+        EXPECT_EQ(zip.Mode(), zmClosed);
+        EXPECT_EQ(zip.FileCount(), 0);
+    }
+}
+
+TEST(ZipWriteBack, HappensOnceWhetherClosedOrReleased) {
+    const TTestBytes original = ZipBuilder().Add("a.txt", "hello").Build();
+    TTestBytes emptyArchive;
+    {
+        TBytesStream stream;
+        {
+            TZipFile zip;
+            zip.Open(stream, zmReadWrite);
+            zip.Close();
+            EXPECT_EQ(stream.Size(), 22);
+            stream.SetPosition(0);
+            stream.Write("XXXX", 4);  // a second Close or the release must not write again
+            zip.Close();
+        }
+        EXPECT_EQ(Text(stream.Bytes()).substr(0, 4), "XXXX");
+    }
+    {
+        TBytesStream stream;
+        {
+            TZipFile zip;
+            zip.Open(stream, zmReadWrite);
+        }  // released without Close: the write-back happens here
+        EXPECT_EQ(stream.Size(), 22);
+    }
+}
+
+TEST(ZipWriteBack, FailingWriteBackOnReleaseDoesNotThrow) {
+    TShortWriteStream stream(Sample(), 0);
+    auto zip = std::make_unique<TZipFile>();
+    zip->Open(stream, zmReadWrite);
+    EXPECT_NO_THROW(zip.reset());
+}
+
+TEST(ZipWriteBack, ReopeningWritesBackThePreviousArchive) {
+    TBytesStream first;
+    TBytesStream second(Sample());
+    TZipFile zip;
+    zip.Open(first, zmReadWrite);
+    zip.Open(second, zmRead);
+    EXPECT_EQ(first.Size(), 22);
+    EXPECT_EQ(zip.FileCount(), 3);
+}
+
+TEST(ZipWriteBackFile, ArchiveOnDiskKeepsItsBytes) {
+    TTempDir dir;
+    const TTestBytes original = ZipBuilder().Add("a.txt", "hello").Trailing("tail").Build();
+    WriteWholeFile(dir / "Data.dat", original);
+    WriteWholeFile(dir / "empty.dat", {});
+    for (const char* name : {"Data.dat", "empty.dat"}) {
+        TZipFile zip;
+        zip.Open(U(dir / name), zmReadWrite);
+        zip.Close();
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "Data.dat"), original);
+    EXPECT_EQ(ReadWholeFile(dir / "empty.dat").size(), 22u);
+}

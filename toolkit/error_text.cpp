@@ -1,0 +1,14 @@
+#include "toolkit/error_text.h"
+
+UString WithFullStop(UString text) {
+    if (!text.empty() && text.back() > u'.') text.push_back(u'.');
+    return text;
+}
+
+UString DisplayText(const Exception& error) {
+    UString text = error.Message();
+    for (const Exception* inner = error.InnerException(); inner != nullptr; inner = inner->InnerException()) {
+        if (!inner->Message().empty()) text = inner->Message();
+    }
+    return WithFullStop(std::move(text));
+}
