@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -58,18 +59,39 @@ bool OnlyChild(const std::string& folder, const char* child) {
     return others == 0;
 }
 
-// FolderForm gives the target folder as callers write it: with a final "\"
-// as the update run does, with a final "/", or bare as typed on a command
-// line. The input's length picks one, so every form meets every archive.
+// FolderForm gives the target folder as callers write it: with a final "\\"
+// as the update run does (form 0), with a final "/" (1), or bare as typed on a
+// command line (2). The input's length picks one, so every form meets every
+// archive. KELVO_FUZZ_FORMS (say "02") leaves forms out while a finding that
+// only one form shows is open; a left-out form falls back to form 0.
 std::string FolderForm(const std::string& target, size_t size) {
     static const char* const kEndings[] = {"\\", "/", ""};
-    return target + kEndings[size % 3];
+    static const char* const allowed = std::getenv("KELVO_FUZZ_FORMS");
+    size_t form = size % 3;
+    if (allowed && *allowed && !std::strchr(allowed, static_cast<char>('0' + form))) form = 0;
+    return target + kEndings[form];
 }
+
+// TDiskStream is the archive on a small disk: a write that would make it larger
+// than its capacity fails, as on a full disk. The write-back goes wherever the
+// end record's central-directory offset points (up to 4 GB); a plain memory
+// stream would try to grow that far.
+class TDiskStream : public TBytesStream {
+public:
+    TDiskStream(TBytes bytes, int64_t capacity) : TBytesStream(std::move(bytes)), FCapacity(capacity) {}
+    int64_t Write(const void* buffer, int64_t count) override {
+        if (count > 0 && Position() + count > FCapacity) return 0;
+        return TBytesStream::Write(buffer, count);
+    }
+
+private:
+    int64_t FCapacity;
+};
 
 // Extract runs the update sequence; the system's own errors are the expected
 // outcome of most inputs, anything else escapes and counts as a crash.
 void Extract(const uint8_t* data, size_t size, const std::string& target) {
-    TBytesStream stream(TBytes(data, data + size));
+    TDiskStream stream(TBytes(data, data + size), 2 * static_cast<int64_t>(size) + (1 << 20));
     try {
         TZipFile zip;
         zip.Open(stream, zmReadWrite);
