@@ -86,7 +86,7 @@ def bench_archive(letter, archive, scratch, table, runs, log):
                 folder = os.path.join(base, "%s-%d" % (tool, run))
                 if case == "fresh":
                     os.makedirs(folder)
-                settle(0.2)
+                settle(0.05)
                 seconds, cpu, peak, error = timed(table[tool](archive, folder), memory_file)
                 slot = results[case][tool]
                 slot["times"].append(seconds)
@@ -169,10 +169,14 @@ def main():
     for letter in args.only:
         archive = os.path.join(args.archives, letter + ".zip")
         log("%s: %s (%s)" % (letter, DESCRIPTIONS[letter], archive))
+        began = time.time()
         all_results[letter] = bench_archive(letter, archive, args.scratch, table, args.runs, log)
+        log("  %s took %.0f s" % (letter, time.time() - began))
     report(all_results, args.runs, log)
+    began = time.time()
     for letter in args.only:
         shutil.rmtree(os.path.join(args.scratch, letter), ignore_errors=True)
+    log("clean-up took %.0f s" % (time.time() - began))
     settle(5)  # after the bulk clean-up, leave the file system a moment before anyone creates files again
     log("")
     log("benchmark took %.0f s" % (time.time() - started))
