@@ -143,7 +143,7 @@ void TExtractSession::MakeFolders(const UString& directory) {
 // the checksum on the way; only complete data with the right checksum reaches
 // the target.
 void TExtractSession::CopyEntry(TStream& data, const TZipHeader& header, const UString& target, const UString& name) {
-    TOutputFile output(target, DirectoryPart(target), FTempCounter);
+    TOutputFile output(target, FTempCounter);
     uint32_t remaining = header.UncompressedSize;
     uLong crc = crc32(0L, Z_NULL, 0);
     if (remaining > 0 && FCopyBuffer.empty()) FCopyBuffer.resize(kCopyBufferSize);
