@@ -128,6 +128,21 @@ uint32_t ExpandFileName(const UString& name, UString& full) {
     return 0;
 }
 
+UString AnchoredFolder(const UString& folder) {
+    // An empty folder leaves the names as they are; an absolute one needs nothing.
+    if (folder.empty() || folder[0] == u'/' || folder[0] == u'\\') return folder;
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd) == nullptr) return folder;
+    const UString base = FromUtf8(cwd);
+    // The folder's own text decides where the directory part of a target ends,
+    // and which characters are refused: a current folder that holds "\", ":"
+    // or a refused character would change that, so it is not put before it.
+    for (char16_t c : base) {
+        if (c == u'\\' || c == u':' || c < 0x20 || c == u'"' || c == u'<' || c == u'>' || c == u'|') return folder;
+    }
+    return base + u"/" + folder;
+}
+
 UString FullPathOrName(const UString& name) {
     UString full;
     return ExpandFileName(name, full) == 0 ? full : name;

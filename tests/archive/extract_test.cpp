@@ -351,3 +351,39 @@ TEST(ExtractNoTornFiles, TheTemporaryOfAReplacedFileStaysInsideTheTargetFolder) 
         EXPECT_EQ(EntriesBelow(out), 1);
     }
 }
+
+TEST(Extract, ARelativeFolderIsTakenFromTheCurrentFolder) {
+#ifdef _WIN32
+    const char* forms[] = {"out", "out\\", "out/", ".\\x\\..\\out"};
+#else
+    const char* forms[] = {"out", "out\\", "out/", "./x/../out"};
+#endif
+    RegisterDefaultCompressionHandlers();
+    for (const char* form : forms) {
+        SCOPED_TRACE(form);
+        TTempDir dir;
+        fs::create_directories(dir / "out" / "c.txt");  // a folder where a file is wanted
+        TCurrentFolder current(dir.Path());
+        TBytesStream archive(ZipBuilder().Add("a/b.txt", "b").Add("c.txt", "c").Build());
+        TZipFile zip;
+        zip.Open(archive, zmRead);
+        const UString target = U(fs::current_path() / "out" / "c.txt");  // the full path, as messages give it
+        UString message;
+        try {
+            zip.ExtractAll(FromUtf8(form));
+        } catch (const EFCreateError& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(ToUtf8(message.substr(0, message.find(u". "))), ToUtf8(u"Cannot create file \"" + target + u"\""));
+        EXPECT_EQ(ReadText(dir / "out" / "a" / "b.txt"), "b");
+        EXPECT_EQ(EntriesBelow(dir.Path()), 4);  // out, out/a, out/a/b.txt, out/c.txt
+    }
+    // A missing folder given with a final "\" is the directory part of its targets and is made.
+    TTempDir dir;
+    TCurrentFolder current(dir.Path());
+    TBytesStream archive(ZipBuilder().Add("c.txt", "c").Build());
+    TZipFile zip;
+    zip.Open(archive, zmRead);
+    zip.ExtractAll(u"fresh\\");
+    EXPECT_EQ(ReadText(dir / "fresh" / "c.txt"), "c");
+}
