@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "archive/extract_paths.h"
+#include "archive/file_system.h"
 #include "archive/output_file.h"
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
@@ -27,13 +28,14 @@ UString WithBackslashes(UString name) {
 }  // namespace
 
 // TExtractSession carries what the entries of one ExtractAll share: the
-// target folder's full path, the folders known to exist (each is created
+// target folder, anchored once so that no entry asks for the current folder,
+// its full path, the folders known to exist (each is created
 // once), the copy buffer and the temporary-name counter.
 class TExtractSession {
 public:
     TExtractSession(TZipFile& zip, const UString& path)
         : FZip(zip),
-          FPath(path),
+          FPath(AnchoredFolder(path)),
           FTempCounter(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {}
 
     void ExtractEntry(int index, bool createSubdirs);
@@ -143,7 +145,7 @@ void TExtractSession::MakeFolders(const UString& directory) {
 // the checksum on the way; only complete data with the right checksum reaches
 // the target.
 void TExtractSession::CopyEntry(TStream& data, const TZipHeader& header, const UString& target, const UString& name) {
-    TOutputFile output(target, DirectoryPart(target), FTempCounter);
+    TOutputFile output(target, FTempCounter);
     uint32_t remaining = header.UncompressedSize;
     uLong crc = crc32(0L, Z_NULL, 0);
     if (remaining > 0 && FCopyBuffer.empty()) FCopyBuffer.resize(kCopyBufferSize);

@@ -30,6 +30,13 @@ uint32_t ExpandFileName(const UString& name, UString& full);
 // ExpandFileName, or name itself when the system cannot expand it.
 UString FullPathOrName(const UString& name);
 
+// AnchoredFolder is the target folder of one extraction in a form that each
+// entry's path can be joined to without asking for the current folder again.
+// It names the same folder and gives the same targets, separators and
+// messages as the folder itself (Linux: the current folder's text put before
+// a relative folder; Windows: the folder unchanged, the system resolves it).
+UString AnchoredFolder(const UString& folder);
+
 // PathExists: the path names a file or a folder.
 bool PathExists(const UString& path);
 // CreateFolder makes one folder level; a failure is not reported.

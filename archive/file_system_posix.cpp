@@ -2,6 +2,7 @@
 // form, with "\" separating folders; they are turned into "/" paths here.
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,6 +31,19 @@ std::string NativePath(const UString& path) {
 }
 
 uint32_t LastError() { return static_cast<uint32_t>(errno); }
+
+constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
+
+int ExchangeNames(const char* a, const char* b) {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
+    return ::renameat2(AT_FDCWD, a, AT_FDCWD, b, kRenameExchange);
+#elif defined(SYS_renameat2)
+    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, a, AT_FDCWD, b, kRenameExchange));
+#else
+    errno = ENOSYS;
+    return -1;
+#endif
+}
 
 }  // namespace
 
@@ -114,6 +128,21 @@ uint32_t ExpandFileName(const UString& name, UString& full) {
     return 0;
 }
 
+UString AnchoredFolder(const UString& folder) {
+    // An empty folder leaves the names as they are; an absolute one needs nothing.
+    if (folder.empty() || folder[0] == u'/' || folder[0] == u'\\') return folder;
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd) == nullptr) return folder;
+    const UString base = FromUtf8(cwd);
+    // The folder's own text decides where the directory part of a target ends,
+    // and which characters are refused: a current folder that holds "\", ":"
+    // or a refused character would change that, so it is not put before it.
+    for (char16_t c : base) {
+        if (c == u'\\' || c == u':' || c < 0x20 || c == u'"' || c == u'<' || c == u'>' || c == u'|') return folder;
+    }
+    return base + u"/" + folder;
+}
+
 UString FullPathOrName(const UString& name) {
     UString full;
     return ExpandFileName(name, full) == 0 ? full : name;
@@ -130,6 +159,21 @@ uint32_t LogicalDrives() { return 0; }
 
 void DeleteFileAt(const UString& path) { ::unlink(NativePath(path).c_str()); }
 
+// ReplaceFileWith exchanges the two names, then removes the source name, which
+// now holds the old content. A rename over an existing file would make ext4
+// flush the new file first; the exchange is as atomic (the target is never
+// missing or partial) without that cost. Where the file system cannot
+// exchange, a plain rename does the same job.
 uint32_t ReplaceFileWith(const UString& source, const UString& target) {
-    return std::rename(NativePath(source).c_str(), NativePath(target).c_str()) == 0 ? 0 : LastError();
+    const std::string from = NativePath(source);
+    const std::string to = NativePath(target);
+    if (ExchangeNames(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) == 0 || errno != EISDIR) return 0;
+        // A folder took the target's place meanwhile: rename would refuse it too.
+        ExchangeNames(from.c_str(), to.c_str());
+        return EISDIR;
+    }
+    // The exchange is refused where it is not supported; a vanished target needs none.
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOENT) return LastError();
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : LastError();
 }

@@ -79,6 +79,11 @@ uint32_t ExpandFileName(const UString& name, UString& full) {
     return 0;
 }
 
+// Expanding here would change the folder's text (GetFullPathNameW drops the
+// trailing dots and spaces of its last component), and the system resolves a
+// relative path inside each call without a further query.
+UString AnchoredFolder(const UString& folder) { return folder; }
+
 UString FullPathOrName(const UString& name) {
     UString full;
     return ExpandFileName(name, full) == 0 ? full : name;

@@ -1,13 +1,13 @@
 #include "archive/output_file.h"
 
-#include "archive/extract_paths.h"
-
 namespace {
 
-UString TemporaryName(const UString& folder, uint32_t number) {
+// TemporaryName lies in the target's own folder: the target up to its last
+// "\", "/" or ":" (a folder given as "C:/out/" holds its target behind a "/").
+UString TemporaryName(const UString& target, uint32_t number) {
     static constexpr char16_t kHex[] = u"0123456789abcdef";
-    UString name = folder;
-    if (!name.empty() && !HasTrailingSeparator(name) && name.back() != u':') name.push_back(u'\\');
+    const size_t folderEnd = target.find_last_of(u"\\/:");
+    UString name = folderEnd == UString::npos ? UString() : target.substr(0, folderEnd + 1);
     name += u"~kelvo";
     for (int shift = 28; shift >= 0; shift -= 4) name.push_back(kHex[(number >> shift) & 0xF]);
     name += u".tmp";
@@ -16,7 +16,7 @@ UString TemporaryName(const UString& folder, uint32_t number) {
 
 }  // namespace
 
-TOutputFile::TOutputFile(const UString& target, const UString& folder, uint32_t& tempCounter) : FTarget(target) {
+TOutputFile::TOutputFile(const UString& target, uint32_t& tempCounter) : FTarget(target) {
     TNativeFile file{};
     uint32_t error = OpenNativeFile(target, faReadWrite, fdCreateNew, file);
     if (error == 0) {  // a new target needs no temporary file
@@ -30,12 +30,12 @@ TOutputFile::TOutputFile(const UString& target, const UString& folder, uint32_t&
     error = OpenNativeFile(target, faReadWrite, fdOpenExisting, file);
     if (error != 0) RaiseFileError(true, target, error);
     CloseNativeFile(file);
-    OpenTemporary(folder, tempCounter);
+    OpenTemporary(tempCounter);
 }
 
-void TOutputFile::OpenTemporary(const UString& folder, uint32_t& tempCounter) {
+void TOutputFile::OpenTemporary(uint32_t& tempCounter) {
     for (int attempt = 0;; ++attempt) {
-        const UString name = TemporaryName(folder, tempCounter++);
+        const UString name = TemporaryName(FTarget, tempCounter++);
         TNativeFile file{};
         const uint32_t error = OpenNativeFile(name, faReadWrite, fdCreateNew, file);
         if (error == 0) {

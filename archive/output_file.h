@@ -13,7 +13,7 @@ class TOutputFile {
 public:
     // TOutputFile raises EFCreateError "Cannot create file" with the target's
     // full path when the target cannot be created or replaced.
-    TOutputFile(const UString& target, const UString& folder, uint32_t& tempCounter);
+    TOutputFile(const UString& target, uint32_t& tempCounter);
     ~TOutputFile();
     TOutputFile(const TOutputFile&) = delete;
     TOutputFile& operator=(const TOutputFile&) = delete;
@@ -23,7 +23,7 @@ public:
     void Commit();
 
 private:
-    void OpenTemporary(const UString& folder, uint32_t& tempCounter);
+    void OpenTemporary(uint32_t& tempCounter);
 
     UString FTarget;
     UString FWritten;  // the file being written: the target itself or the temporary

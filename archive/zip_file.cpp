@@ -173,7 +173,12 @@ void TZipFile::ReadEndRecord(uint32_t& entryCount) {
     in.U16();  // entries on this disk
     entryCount = in.U16();
     in.U32();  // central-directory size
-    FEndFileData = in.U32();
+    const uint32_t centralOffset = in.U32();
+    // The central directory lies before its end record. An offset beyond it is
+    // damage, and the write-back would grow the archive up to it (zeros up to
+    // 4 GB) or overwrite bytes that are not the central directory.
+    if (centralOffset > endRecord) RaiseReadError();
+    FEndFileData = centralOffset;
     const uint16_t commentLength = in.U16();
     FComment.assign(commentLength, 0);
     if (commentLength > 0) ReadAtMost(*FStream, endRecord + 22, FComment.data(), commentLength);

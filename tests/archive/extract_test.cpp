@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "archive/zip_texts.h"
 #include "toolkit/system_text.h"
 #ifndef _WIN32
@@ -12,6 +14,38 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// TWatchedArchive is an archive in memory that notes, each time extraction
+// reads from it, every path below a watched folder that lies outside the target
+// folder: a file made there in the middle of an entry is seen even when it is
+// gone by the end.
+class TWatchedArchive : public TBytesStream {
+public:
+    TWatchedArchive(TTestBytes bytes, fs::path watched, fs::path target)
+        : TBytesStream(std::move(bytes)), FWatched(std::move(watched)), FTarget(std::move(target)) {}
+    int64_t Read(void* buffer, int64_t count) override {
+        for (auto it = fs::recursive_directory_iterator(FWatched); it != fs::recursive_directory_iterator(); ++it) {
+            if (it->path() == FTarget) it.disable_recursion_pending();
+            else Outside.insert(it->path().lexically_relative(FWatched).generic_u8string());
+        }
+        return TBytesStream::Read(buffer, count);
+    }
+    std::set<std::string> Outside;
+
+private:
+    fs::path FWatched;
+    fs::path FTarget;
+};
+
+// TCurrentFolder makes a folder the current one for its lifetime.
+class TCurrentFolder {
+public:
+    explicit TCurrentFolder(const fs::path& folder) : FSaved(fs::current_path()) { fs::current_path(folder); }
+    ~TCurrentFolder() { fs::current_path(FSaved); }
+
+private:
+    fs::path FSaved;
+};
 
 TTestEntry Entry(std::string name, std::string data, uint16_t method = 0) {
     TTestEntry e;
@@ -287,4 +321,69 @@ TEST(Extract, AFolderWithoutAFinalSeparatorGetsOne) {
     zip.Open(stream, zmRead);
     zip.ExtractAll(U(dir.Path()));
     EXPECT_EQ(ReadText(dir / "sub" / "name.txt"), "x");
+}
+
+TEST(ExtractNoTornFiles, TheTemporaryOfAReplacedFileStaysInsideTheTargetFolder) {
+    // The folder in every form a caller may give it; forward slashes are valid Windows paths too.
+    struct {
+        const char* form;
+        UString (*folder)(const fs::path&);
+    } const forms[] = {
+        {"final slash", [](const fs::path& p) { return UString(p.generic_u16string() + u"/"); }},
+        {"final system separator", [](const fs::path& p) { return Folder(p); }},
+        {"bare, slashes only", [](const fs::path& p) { return UString(p.generic_u16string()); }},
+    };
+    RegisterDefaultCompressionHandlers();
+    for (const auto& form : forms) {
+        SCOPED_TRACE(form.form);
+        TTempDir dir;
+        const fs::path out = dir / "out";
+        fs::create_directories(out);
+        fs::create_directories(dir / "current");
+        TCurrentFolder current(dir / "current");
+        TWatchedArchive archive(ZipBuilder().Add("a.txt", "first").Add("a.txt", "second").Build(), dir.Path(), out);
+        TZipFile zip;
+        zip.Open(archive, zmRead);
+        zip.ExtractAll(form.folder(out));
+        zip.Close();
+        EXPECT_EQ(archive.Outside, std::set<std::string>{"current"});
+        EXPECT_EQ(ReadText(out / "a.txt"), "second");
+        EXPECT_EQ(EntriesBelow(out), 1);
+    }
+}
+
+TEST(Extract, ARelativeFolderIsTakenFromTheCurrentFolder) {
+#ifdef _WIN32
+    const char* forms[] = {"out", "out\\", "out/", ".\\x\\..\\out"};
+#else
+    const char* forms[] = {"out", "out\\", "out/", "./x/../out"};
+#endif
+    RegisterDefaultCompressionHandlers();
+    for (const char* form : forms) {
+        SCOPED_TRACE(form);
+        TTempDir dir;
+        fs::create_directories(dir / "out" / "c.txt");  // a folder where a file is wanted
+        TCurrentFolder current(dir.Path());
+        TBytesStream archive(ZipBuilder().Add("a/b.txt", "b").Add("c.txt", "c").Build());
+        TZipFile zip;
+        zip.Open(archive, zmRead);
+        const UString target = U(fs::current_path() / "out" / "c.txt");  // the full path, as messages give it
+        UString message;
+        try {
+            zip.ExtractAll(FromUtf8(form));
+        } catch (const EFCreateError& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(ToUtf8(message.substr(0, message.find(u". "))), ToUtf8(u"Cannot create file \"" + target + u"\""));
+        EXPECT_EQ(ReadText(dir / "out" / "a" / "b.txt"), "b");
+        EXPECT_EQ(EntriesBelow(dir.Path()), 4);  // out, out/a, out/a/b.txt, out/c.txt
+    }
+    // A missing folder given with a final "\" is the directory part of its targets and is made.
+    TTempDir dir;
+    TCurrentFolder current(dir.Path());
+    TBytesStream archive(ZipBuilder().Add("c.txt", "c").Build());
+    TZipFile zip;
+    zip.Open(archive, zmRead);
+    zip.ExtractAll(u"fresh\\");
+    EXPECT_EQ(ReadText(dir / "fresh" / "c.txt"), "c");
 }

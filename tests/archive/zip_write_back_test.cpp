@@ -25,6 +25,16 @@ TTestBytes OpenAndClose(TTestBytes bytes, TZipMode mode) {
     return stream.Bytes();
 }
 
+// EmptyArchiveAfter is an end record without entries behind some bytes, its
+// central-directory offset set to offset.
+TTestBytes EmptyArchiveAfter(const std::string& before, uint32_t offset) {
+    TTestBytes bytes(before.begin(), before.end());
+    const TTestBytes end = {0x50, 0x4B, 0x05, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    bytes.insert(bytes.end(), end.begin(), end.end());
+    PutLe32(bytes, before.size() + 16, offset);
+    return bytes;
+}
+
 }  // namespace
 
 TEST(ZipWriteBack, LeavesAWellFormedArchiveUnchanged) {
@@ -121,6 +131,47 @@ TEST(ZipWriteBack, ReopeningWritesBackThePreviousArchive) {
     EXPECT_EQ(zip.FileCount(), 3);
 }
 
+// The central directory cannot start after its end record; such an archive is
+// damaged and is neither opened nor written back (the write-back would grow
+// the file up to the offset, or overwrite bytes that are no directory).
+TEST(ZipWriteBack, ADirectoryOffsetBeyondTheEndRecordIsNotOpenedAndNotWritten) {
+    TTestBytes withEntries = Sample();
+    PutLe32(withEntries, EndRecordOffset(withEntries) + 16, static_cast<uint32_t>(EndRecordOffset(withEntries) + 1));
+    TTestBytes intoTrailingBytes = ZipBuilder().Trailing(std::string(100, 'T')).Build();
+    PutLe32(intoTrailingBytes, 16, 40);
+    const struct {
+        const char* name;
+        TTestBytes bytes;
+    } cases[] = {
+        {"one byte beyond", EmptyArchiveAfter("JUNK", 5)},
+        {"far beyond the end of the file", EmptyArchiveAfter("", 0x3E87A3B1)},
+        {"into the trailing bytes", intoTrailingBytes},
+        {"with entries, one byte beyond", withEntries},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBytesStream stream(c.bytes);
+        {
+            TZipFile zip;
+            ExpectRaises<EZipException>([&] { zip.Open(stream, zmReadWrite); }, UString(kZipReadError));
+            EXPECT_EQ(zip.Mode(), zmClosed);
+            zip.Close();
+        }  // nor does the release write anything
+        EXPECT_EQ(stream.Bytes(), c.bytes);
+    }
+}
+
+TEST(ZipWriteBack, ADirectoryOffsetAtTheEndRecordItselfStillOpens) {
+    // No entries, and the directory (empty) ends where the end record starts.
+    const TTestBytes atTheRecord = EmptyArchiveAfter("JUNK", 4);
+    EXPECT_EQ(OpenAndClose(atTheRecord, zmReadWrite), atTheRecord);
+    // An offset before the record is written back where it points, as always:
+    // the new record covers the first 22 bytes, the old record's last 4 stay.
+    TTestBytes expected = EmptyArchiveAfter("", 0);
+    expected.insert(expected.end(), 4, 0);
+    EXPECT_EQ(OpenAndClose(EmptyArchiveAfter("JUNK", 0), zmReadWrite), expected);
+}
+
 TEST(ZipWriteBackFile, ArchiveOnDiskKeepsItsBytes) {
     TTempDir dir;
     const TTestBytes original = ZipBuilder().Add("a.txt", "hello").Trailing("tail").Build();
@@ -133,4 +184,15 @@ TEST(ZipWriteBackFile, ArchiveOnDiskKeepsItsBytes) {
     }
     EXPECT_EQ(ReadWholeFile(dir / "Data.dat"), original);
     EXPECT_EQ(ReadWholeFile(dir / "empty.dat").size(), 22u);
+}
+
+TEST(ZipWriteBackFile, AnArchivePointingFarBeyondItsEndIsNotGrown) {
+    TTempDir dir;
+    const TTestBytes damaged = EmptyArchiveAfter("", 0x3E87A3B1);
+    WriteWholeFile(dir / "Data.dat", damaged);
+    {
+        TZipFile zip;
+        ExpectRaises<EZipException>([&] { zip.Open(U(dir / "Data.dat"), zmReadWrite); }, UString(kZipReadError));
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "Data.dat"), damaged);
 }

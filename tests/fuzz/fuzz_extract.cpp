@@ -1,0 +1,129 @@
+// The extraction fuzzer: each input is opened as an archive on a memory
+// stream (read-write, as the update run opens Data.dat) and extracted into a
+// fresh folder, which is removed afterwards. Besides the sanitizers' checks,
+// the write guard stops the run when anything would change outside that folder,
+// and the folder's parent must hold nothing but the folder afterwards.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "archive/streams.h"
+#include "archive/zip_file.h"
+#include "archive/zip_handlers.h"
+#include "tests/fuzz/write_guard.h"
+#include "toolkit/errors.h"
+#include "toolkit/text.h"
+
+namespace {
+
+// Enough for every entry of a 64 KB input to be written many times over, and
+// small enough that deflate bombs leave the machine's memory alone.
+constexpr size_t kWriteBudget = 64u << 20;
+
+// SandboxBase makes this process's folder for the runs, below KELVO_FUZZ_SANDBOX
+// (scripts/fuzz removes that when done), else in memory-backed /dev/shm.
+std::string SandboxBase() {
+    const char* parent = std::getenv("KELVO_FUZZ_SANDBOX");
+    if (!parent || !*parent) parent = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    std::string base = std::string(parent) + "/kelvo-fuzz-XXXXXX";
+    if (!::mkdtemp(base.data())) {
+        std::perror("mkdtemp");
+        std::abort();
+    }
+    return base;
+}
+
+const std::string& Base() {
+    static const std::string base = SandboxBase();
+    return base;
+}
+
+void RemoveBase() { std::filesystem::remove_all(Base()); }
+
+// OnlyChild: folder holds exactly one entry, named child.
+bool OnlyChild(const std::string& folder, const char* child) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return false;
+    int others = 0;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name != "." && name != ".." && name != child) ++others;
+    }
+    ::closedir(dir);
+    return others == 0;
+}
+
+// FolderForm gives the target folder as callers write it: with a final "\\"
+// as the update run does (form 0), with a final "/" (1), or bare as typed on a
+// command line (2). The input's length picks one, so every form meets every
+// archive. KELVO_FUZZ_FORMS (say "02") leaves forms out while a finding that
+// only one form shows is open; a left-out form falls back to form 0.
+std::string FolderForm(const std::string& target, size_t size) {
+    static const char* const kEndings[] = {"\\", "/", ""};
+    static const char* const allowed = std::getenv("KELVO_FUZZ_FORMS");
+    size_t form = size % 3;
+    if (allowed && *allowed && !std::strchr(allowed, static_cast<char>('0' + form))) form = 0;
+    return target + kEndings[form];
+}
+
+// TDiskStream is the archive on a small disk: a write that would make it larger
+// than its capacity fails, as on a full disk. The write-back goes wherever the
+// end record's central-directory offset points (up to 4 GB); a plain memory
+// stream would try to grow that far.
+class TDiskStream : public TBytesStream {
+public:
+    TDiskStream(TBytes bytes, int64_t capacity) : TBytesStream(std::move(bytes)), FCapacity(capacity) {}
+    int64_t Write(const void* buffer, int64_t count) override {
+        if (count > 0 && Position() + count > FCapacity) return 0;
+        return TBytesStream::Write(buffer, count);
+    }
+
+private:
+    int64_t FCapacity;
+};
+
+// Extract runs the update sequence; the system's own errors are the expected
+// outcome of most inputs, anything else escapes and counts as a crash.
+void Extract(const uint8_t* data, size_t size, const std::string& target) {
+    TDiskStream stream(TBytes(data, data + size), 2 * static_cast<int64_t>(size) + (1 << 20));
+    try {
+        TZipFile zip;
+        zip.Open(stream, zmReadWrite);
+        zip.ExtractAll(FromUtf8(FolderForm(target, size)));
+        zip.Close();
+    } catch (const Exception&) {
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    RegisterDefaultCompressionHandlers();
+    Base();
+    std::atexit(RemoveBase);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string folder = Base() + "/run-XXXXXX";
+    if (!::mkdtemp(folder.data())) std::abort();
+    const std::string target = folder + "/target";
+    std::filesystem::create_directory(target);
+
+    ArmWriteGuard(target.c_str(), kWriteBudget);
+    Extract(data, size, target);
+    DisarmWriteGuard();
+
+    if (!OnlyChild(folder, "target") || !OnlyChild(Base(), folder.substr(Base().size() + 1).c_str())) {
+        std::fprintf(stderr, "==write guard== something appeared beside the target folder %s\n", target.c_str());
+        std::abort();
+    }
+    std::filesystem::remove_all(folder);
+    return 0;
+}
