@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "toolkit/application_win32.h"
+#include "toolkit/dib_section_win32.h"
 #include "toolkit/errors.h"
 #include "toolkit/finally.h"
 #include "toolkit/form_reader_win32.h"
@@ -582,24 +583,15 @@ void TWinControl::PaintContent(HDC dc, const RECT& area) {
     if (width <= 0 || height <= 0) return;
     // Everything is drawn into a 32-bit buffer of the area first, so controls that
     // read back what lies beneath them read exactly what this pass painted.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TUniqueBitmap buffer(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    TUniqueDC memory(::CreateCompatibleDC(dc));
-    if (!buffer.Valid() || !memory.Valid()) throw EOutOfResources(u"Out of system resources");
-    TSelectedObject selected(memory.Get(), buffer.Get());
-    ::SetViewportOrgEx(memory.Get(), -area.left, -area.top, nullptr);
+    const TDibSection buffer(dc, width, height);
+    if (!buffer.Valid()) throw EOutOfResources(u"Out of system resources");
+    const HDC memory = buffer.DC();
+    ::SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
     TUniqueGdiObject brush(::CreateSolidBrush(ColorToRGB(Color())));
-    ::FillRect(memory.Get(), &area, static_cast<HBRUSH>(brush.Get()));
-    PaintControls(memory.Get(), area);
-    ::SetViewportOrgEx(memory.Get(), 0, 0, nullptr);
-    ::BitBlt(dc, area.left, area.top, width, height, memory.Get(), 0, 0, SRCCOPY);
+    ::FillRect(memory, &area, static_cast<HBRUSH>(brush.Get()));
+    PaintControls(memory, area);
+    ::SetViewportOrgEx(memory, 0, 0, nullptr);
+    ::BitBlt(dc, area.left, area.top, width, height, memory, 0, 0, SRCCOPY);
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& area) {

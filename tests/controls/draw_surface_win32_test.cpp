@@ -10,6 +10,7 @@
 #include "tests/controls/picture_files.h"
 #include "tests/controls/pixel_test_support.h"
 #include "tests/support/expect_raises.h"
+#include "toolkit/dib_section_win32.h"
 #include "toolkit/win32_handles.h"
 
 namespace {
@@ -17,29 +18,18 @@ namespace {
 // TMemorySurface is a w x h 32-bit DIB section in a memory DC, filled with one colour.
 class TMemorySurface {
 public:
-    TMemorySurface(int w, int h, TRgba ground) : FWidth(w), FHeight(h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        FBitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &FBits, nullptr, 0));
-        FDC.Reset(::CreateCompatibleDC(nullptr));
-        FOld = ::SelectObject(FDC.Get(), FBitmap.Get());
+    TMemorySurface(int w, int h, TRgba ground) : FWidth(w), FHeight(h), FDib(nullptr, w, h) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) Set(x, y, ground);
     }
-    ~TMemorySurface() { ::SelectObject(FDC.Get(), FOld); }
-    HDC DC() const { return FDC.Get(); }
+    HDC DC() const { return FDib.DC(); }
     TRgba Get(int x, int y) const {
         ::GdiFlush();
-        const uint8_t* p = static_cast<const uint8_t*>(FBits) + (y * FWidth + x) * 4;
+        const uint8_t* p = FDib.Bits() + (y * FWidth + x) * 4;
         return {p[2], p[1], p[0], 0};
     }
     void Set(int x, int y, TRgba c) {
-        uint8_t* p = static_cast<uint8_t*>(FBits) + (y * FWidth + x) * 4;
+        uint8_t* p = FDib.Bits() + (y * FWidth + x) * 4;
         p[0] = static_cast<uint8_t>(c[2]);
         p[1] = static_cast<uint8_t>(c[1]);
         p[2] = static_cast<uint8_t>(c[0]);
@@ -48,10 +38,7 @@ public:
 
 private:
     int FWidth, FHeight;
-    TUniqueBitmap FBitmap;
-    TUniqueDC FDC;
-    HGDIOBJ FOld = nullptr;
-    void* FBits = nullptr;
+    TDibSection FDib;
 };
 
 TEST(HdcSurface, PartialPictureMixesWithTheDeviceContextPixels) {

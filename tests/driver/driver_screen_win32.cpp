@@ -4,6 +4,7 @@
 
 #include "tests/driver/driver.h"
 #include "tests/driver/font_probe.h"
+#include "toolkit/dib_section_win32.h"
 #include "toolkit/win32_handles.h"
 
 namespace {
@@ -18,27 +19,14 @@ struct TPixels {
 TPixels GrabScreen(long x, long y, long w, long h) {
     if (w <= 0 || h <= 0) throw EUsage("the rectangle is empty");
     TWindowDC screen(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    TUniqueBitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    TUniqueDC memory(::CreateCompatibleDC(screen.Get()));
-    if (!bitmap.Valid() || !memory.Valid()) throw EFailure("cannot make a bitmap");
-    {
-        TSelectedObject selected(memory.Get(), bitmap.Get());
-        if (!::BitBlt(memory.Get(), 0, 0, w, h, screen.Get(), x, y, SRCCOPY)) throw EFailure("BitBlt failed");
-        ::GdiFlush();
-    }
+    const TDibSection dib(screen.Get(), w, h);
+    if (!dib.Valid()) throw EFailure("cannot make a bitmap");
+    if (!::BitBlt(dib.DC(), 0, 0, w, h, screen.Get(), x, y, SRCCOPY)) throw EFailure("BitBlt failed");
+    ::GdiFlush();
     TPixels p;
     p.Width = w;
     p.Height = h;
-    const uint8_t* from = static_cast<const uint8_t*>(bits);
-    p.Bgra.assign(from, from + static_cast<size_t>(w) * h * 4);
+    p.Bgra.assign(dib.Bits(), dib.Bits() + static_cast<size_t>(w) * h * 4);
     return p;
 }
 

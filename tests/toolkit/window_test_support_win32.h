@@ -7,6 +7,7 @@
 #include <ostream>
 #include <vector>
 
+#include "toolkit/dib_section_win32.h"
 #include "toolkit/win32_handles.h"
 
 struct TRgb {
@@ -24,24 +25,11 @@ inline TRgb RgbOf(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)
 class TClientPixels {
 public:
     TClientPixels(HWND wnd, int width, int height) : FWidth(width), FHeight(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
         TWindowDC screen(nullptr);
-        TUniqueBitmap bitmap(::CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        TUniqueDC dc(::CreateCompatibleDC(screen.Get()));
-        {
-            TSelectedObject selected(dc.Get(), bitmap.Get());
-            ::SendMessageW(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-            ::GdiFlush();
-            const auto* bytes = static_cast<const uint8_t*>(bits);
-            FPixels.assign(bytes, bytes + size_t(width) * height * 4);
-        }
+        const TDibSection dib(screen.Get(), width, height);
+        ::SendMessageW(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.DC()), PRF_CLIENT);
+        ::GdiFlush();
+        FPixels.assign(dib.Bits(), dib.Bits() + size_t(width) * height * 4);
     }
     TRgb At(int x, int y) const {
         const uint8_t* p = &FPixels[(size_t(y) * FWidth + x) * 4];
