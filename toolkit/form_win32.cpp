@@ -108,6 +108,9 @@ void TForm::CreateHandleDone() {
     TWinControl::CreateHandleDone();
     // The frame of the running system may differ from the computed one: make the client size exact.
     SetClientSize(FClientWidth, FClientHeight);
+    // A dialog frame shows no icon in its title bar, and the window class has
+    // none either, so a dialog is given no icon at all.
+    if (FBorderStyle == bsDialog) return;
     HICON big = FIcon.Valid() ? FIcon.Get() : (Application ? Application->Icon() : nullptr);
     HICON small = FSmallIcon.Valid() ? FSmallIcon.Get() : big;
     ::SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));

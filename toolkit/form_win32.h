@@ -37,7 +37,8 @@ public:
     int ClientWidth() const { return FClientWidth; }
     int ClientHeight() const { return FClientHeight; }
     void SetClientSize(int width, int height);
-    // Icon is the title bar icon; the definition's icon, else the application's.
+    // Icon is the definition's icon. The title bar shows it, else the application's;
+    // a dialog frame (bsDialog) shows none.
     HICON Icon() const { return FIcon.Get(); }
 
     TNotifyEvent OnShow;
