@@ -100,7 +100,7 @@ expect_exit_code() {
 pixel() { drv pixel "$1" "$2"; }
 
 # screenshot OUT.png: the whole X screen, from the Linux side.
-screenshot() { DISPLAY=":$(cat "$WINE_DIR/display")" import -window root "$1"; }
+screenshot() { "$ROOT/scripts/wine-env" shell "$WINE_DIR" import -window root "$1"; }
 
 # sha FILE: content hash for before/after comparisons.
 sha() { sha256sum "$1" | cut -d' ' -f1; }
