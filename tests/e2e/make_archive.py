@@ -16,14 +16,14 @@ import sys
 import zipfile
 
 
-def content_of(spec):
-    if "=" in spec:
-        name, text = spec.split("=", 1)
+def content_of(entry):
+    if "=" in entry:
+        name, text = entry.split("=", 1)
         return name, text.encode("utf-8")
-    if "@" in spec:
-        name, size = spec.rsplit("@", 1)
+    if "@" in entry:
+        name, size = entry.rsplit("@", 1)
         return name, random.Random(name).randbytes(int(size))
-    return spec, None
+    return entry, None
 
 
 def corrupt(path, victim):
@@ -76,8 +76,8 @@ def main(argv):
         else:
             entries.append(a)
     with zipfile.ZipFile(out, "w", method) as z:
-        for spec in entries:
-            name, data = content_of(spec)
+        for entry in entries:
+            name, data = content_of(entry)
             if data is None:
                 z.writestr(zipfile.ZipInfo(name), b"")
             else:
