@@ -1,6 +1,5 @@
-// Entry names are bytes in the archive and text everywhere else. They are
-// UTF-8 only when every central record of the archive says so; otherwise
-// every name, even a flagged one, is read with code page 437.
+// Entry names are bytes in the archive and text everywhere else. A name whose
+// central record has bit 11 set is UTF-8; any other name is code page 437.
 #pragma once
 
 #include <optional>

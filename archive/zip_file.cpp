@@ -188,8 +188,12 @@ void TZipFile::RequireOpenForReading() const {
     if (FMode != zmRead && FMode != zmReadWrite) throw EZipException(UString(kNotOpenForReading));
 }
 
+// Each name is decoded by its own record's bit 11. Tools such as 7-Zip and
+// Python's zipfile flag only the names that need it, so one plain ASCII name
+// must not turn a flagged Persian name into code page 437.
 UString TZipFile::FileName(int index) const {
-    return DecodeEntryName(FFiles.at(static_cast<size_t>(index)).FileName, FUTF8Support);
+    const TZipHeader& header = FFiles.at(static_cast<size_t>(index));
+    return DecodeEntryName(header.FileName, (header.Flag & kFlagUtf8Names) != 0);
 }
 
 void TZipFile::Close() {

@@ -29,8 +29,10 @@ public:
     TZipMode Mode() const { return FMode; }
     int FileCount() const { return static_cast<int>(FFiles.size()); }
     TZipHeader FileInfo(int index) const { return FFiles.at(static_cast<size_t>(index)); }
-    // FileName is the entry's decoded name, "/" kept.
+    // FileName is the entry's decoded name, "/" kept: UTF-8 when its record
+    // has bit 11 set, code page 437 otherwise.
     UString FileName(int index) const;
+    // UTF8Support: every record read has bit 11 set.
     bool UTF8Support() const { return FUTF8Support; }
     const TBytes& Comment() const { return FComment; }
 

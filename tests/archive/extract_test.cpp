@@ -72,6 +72,18 @@ TEST(ExtractAll, WritesFilesAndFoldersAtTheirRelativePaths) {
     EXPECT_EQ(EntriesBelow(f.Out()), 6);  // 3 files and 3 folders: no temporaries
 }
 
+// An update packed by 7-Zip: only the Persian name carries the UTF-8 flag.
+TEST(ExtractAll, AFlaggedNameBesideUnflaggedOnesIsInstalledUnderItsOwnName) {
+    TTestEntry program = Entry("Kelvo.exe", "MZ program", 8);
+    program.Flag = 0;
+    TTestEntry report = Entry("\xDA\xAF\xD8\xB2\xD8\xA7\xD8\xB1\xD8\xB4.rep", "report");
+    TUpdateFolder f;
+    f.Run(ZipBuilder().Add(program).Add(report).Build());
+    EXPECT_EQ(ReadText(f.Out() / "Kelvo.exe"), "MZ program");
+    EXPECT_EQ(ReadText(f.Out() / fs::path(u"\u06AF\u0632\u0627\u0631\u0634.rep")), "report");
+    EXPECT_EQ(EntriesBelow(f.Out()), 2);
+}
+
 TEST(ExtractAll, EmptyEntriesGiveEmptyFilesWithOrWithoutADataDescriptor) {
     TTestEntry described = Entry("described.txt", "");
     described.Flag |= 0x0008;

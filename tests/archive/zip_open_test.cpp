@@ -140,27 +140,71 @@ TEST(ZipOpen, ClosedModeIsAnInvalidArgument) {
     EXPECT_FALSE(std::filesystem::exists(dir / "never.zip"));
 }
 
-TEST(ZipOpen, NamesAreUtf8OnlyWhenEveryRecordSaysSo) {
-    const std::string umlaut = "\xC3\xA4.txt";  // "ä.txt" in UTF-8; in code page 437 "├ñ.txt"
-    TTestEntry plain;
-    plain.Name = "plain.txt";
-    plain.Flag = 0;
-    TTestEntry flagged;
-    flagged.Name = umlaut;
-    {
-        TBytesStream stream(ZipBuilder().Add(flagged).Build());
+namespace {
+
+const std::string kPersianReport = "\xDA\xAF\xD8\xB2\xD8\xA7\xD8\xB1\xD8\xB4.rep";  // گزارش.rep
+const UString kPersianReportText = u"\u06AF\u0632\u0627\u0631\u0634.rep";
+
+TTestEntry Named(std::string name, uint16_t flag) {
+    TTestEntry entry;
+    entry.Name = std::move(name);
+    entry.Flag = flag;
+    return entry;
+}
+
+// ArchiveWithOddOneAt puts the odd entry first, in the middle or last among two plain ones.
+TTestBytes ArchiveWithOddOneAt(size_t at, const TTestEntry& odd, const TTestEntry& plain) {
+    ZipBuilder builder;
+    for (size_t i = 0; i < 3; ++i) builder.Add(i == at ? odd : plain);
+    return builder.Build();
+}
+
+}  // namespace
+
+// 7-Zip and Python's zipfile flag only names that are not plain ASCII: each
+// name is read by its own flag, wherever the flagged record lies.
+TEST(ZipOpen, EachNameIsDecodedByItsOwnFlag) {
+    const TTestEntry persian = Named(kPersianReport, 0x0800);
+    const TTestEntry ascii = Named("Kelvo.exe", 0);
+    for (size_t at = 0; at < 3; ++at) {
+        SCOPED_TRACE(at);
+        TBytesStream stream(ArchiveWithOddOneAt(at, persian, ascii));
         TZipFile zip;
         zip.Open(stream, zmRead);
-        EXPECT_TRUE(zip.UTF8Support());
-        EXPECT_EQ(zip.FileName(0), u"\u00E4.txt");
+        EXPECT_FALSE(zip.UTF8Support());  // some record lacks the flag
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(zip.FileName(i), i == static_cast<int>(at) ? kPersianReportText : u"Kelvo.exe");
     }
-    {
-        TBytesStream stream(ZipBuilder().Add(flagged).Add(plain).Build());
+    TBytesStream allFlagged(ZipBuilder().Add(persian).Add(Named("Kelvo.exe", 0x0800)).Build());
+    TZipFile zip;
+    zip.Open(allFlagged, zmRead);
+    EXPECT_TRUE(zip.UTF8Support());
+    EXPECT_EQ(zip.FileName(0), kPersianReportText);
+}
+
+TEST(ZipOpen, AFlaggedInvalidNameBesideUnflaggedOnesFailsToMap) {
+    for (size_t at = 0; at < 3; ++at) {
+        SCOPED_TRACE(at);
+        TBytesStream stream(ArchiveWithOddOneAt(at, Named("bad\xC3(.txt", 0x0800), Named("plain.txt", 0)));
         TZipFile zip;
         zip.Open(stream, zmRead);
-        EXPECT_FALSE(zip.UTF8Support());
-        EXPECT_EQ(zip.FileName(0), u"\u251C\u00F1.txt");  // the flagged name too
+        for (int i = 0; i < 3; ++i) {
+            if (i == static_cast<int>(at)) {
+                ExpectRaises<EEncodingError>([&] { zip.FileName(i); }, UString(kNoUnicodeMapping));
+            } else {
+                EXPECT_EQ(zip.FileName(i), u"plain.txt");
+            }
+        }
     }
+}
+
+// Info-ZIP's zip flags nothing: its UTF-8 bytes are read as code page 437.
+TEST(ZipOpen, NamesWithoutAnyFlagAreCodePage437) {
+    TBytesStream stream(ZipBuilder().Add(Named(kPersianReport, 0)).Add(Named("\xC3\xA4.txt", 0)).Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    EXPECT_FALSE(zip.UTF8Support());
+    EXPECT_EQ(zip.FileName(0), u"\u250C\u00BB\u256A\u2593\u256A\u00BA\u256A\u2592\u256A\u2524.rep");
+    EXPECT_EQ(zip.FileName(1), u"\u251C\u00F1.txt");
 }
 
 TEST(ZipOpen, InvalidUtf8NameFailsWhenDecoded) {
