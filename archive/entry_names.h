@@ -16,3 +16,7 @@ UString DecodeEntryName(const TBytes& name, bool utf8);
 std::optional<UString> DecodeUtf8Strict(const TBytes& bytes);
 // DecodeCp437 maps each byte through code page 437 (0x00-0x7F as themselves).
 UString DecodeCp437(const TBytes& bytes);
+
+// UpperCaseAsFileSystem upper-cases text as Windows does when it compares file
+// names (two names that differ only in letter case are one file there).
+UString UpperCaseAsFileSystem(UStringView text);

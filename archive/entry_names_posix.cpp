@@ -1,3 +1,6 @@
+#include <locale.h>
+#include <wctype.h>
+
 #include "archive/entry_names.h"
 #include "archive/zip_texts.h"
 #include "toolkit/errors.h"
@@ -9,4 +12,15 @@ UString DecodeEntryName(const TBytes& name, bool utf8) {
     std::optional<UString> text = DecodeUtf8Strict(name);
     if (!text) throw EEncodingError(UString(kNoUnicodeMapping));
     return *text;
+}
+
+UString UpperCaseAsFileSystem(UStringView text) {
+    static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    UString out(text);
+    for (char16_t& c : out) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;  // file systems compare UTF-16 units one by one
+        const wint_t upper = unicode != nullptr ? ::towupper_l(c, unicode) : static_cast<wint_t>(c);
+        if (upper < 0x10000) c = static_cast<char16_t>(upper);
+    }
+    return out;
 }

@@ -19,3 +19,12 @@ UString DecodeEntryName(const TBytes& name, bool utf8) {
     ::MultiByteToWideChar(codePage, flags, bytes, size, reinterpret_cast<wchar_t*>(&text[0]), length);
     return text;
 }
+
+UString UpperCaseAsFileSystem(UStringView text) {
+    if (text.empty()) return UString();
+    const UString source(text);
+    UString out(source.size(), u'\0');
+    ::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, W(source), static_cast<int>(source.size()),
+                   reinterpret_cast<wchar_t*>(&out[0]), static_cast<int>(out.size()));
+    return out;
+}

@@ -165,6 +165,7 @@ void TZipFile::ReadEndRecord(uint32_t& entryCount) {
         }
     }
     if (endRecord < 0) RaiseReadError();
+    FEndRecordPosition = endRecord;
     uint8_t fields[kEndRecordSize - 4];
     ReadAtMost(*FStream, endRecord + 4, fields, sizeof fields);
     TByteCursor in(fields);

@@ -35,6 +35,10 @@ public:
     // UTF8Support: every record read has bit 11 set.
     bool UTF8Support() const { return FUTF8Support; }
     const TBytes& Comment() const { return FComment; }
+    // CentralDirectoryOffset is where the write-back starts; EndRecordPosition
+    // is where the end record was found (-1 for an empty archive).
+    int64_t CentralDirectoryOffset() const { return FEndFileData; }
+    int64_t EndRecordPosition() const { return FEndRecordPosition; }
 
     // Read positions the archive at entry index, reads its local header and
     // gives a new decompressing stream that starts at the entry's data.
@@ -56,6 +60,7 @@ private:
     std::unique_ptr<TFileStream> FFileStream;
     int64_t FStartFileData = 0;
     int64_t FEndFileData = 0;
+    int64_t FEndRecordPosition = -1;
     std::vector<TZipHeader> FFiles;
     TBytes FComment;
     bool FUTF8Support = true;

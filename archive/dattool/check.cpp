@@ -1,104 +1,61 @@
 #include "archive/dattool/check.h"
 
-#include <zlib.h>
+#include <memory>
 
-#include <algorithm>
-
-#include "archive/entry_names.h"
-#include "archive/extract_paths.h"
-#include "archive/zip_handlers.h"
-#include "archive/zip_texts.h"
-#include "toolkit/errors.h"
+#include "archive/dattool/check_parts.h"
+#include "archive/file_stream.h"
+#include "toolkit/error_text.h"
 
 namespace {
 
-constexpr size_t kCopyBufferSize = 61440;
+constexpr UStringView kEmptyArchiveNote =
+    u"the archive is empty (0 bytes): the update run takes it for an archive without entries "
+    u"and writes the 22-byte empty archive into it";
 
-// Characters that Windows refuses in a file name even where the path rules let them through.
-bool HasWindowsInvalidChars(UStringView name) {
-    return HasInvalidPathChars(name) || name.find_first_of(u"*?:") != UStringView::npos;
+UString Count(size_t count, UStringView one, UStringView many) {
+    return FromUtf8(std::to_string(count)) + u" " + UString(count == 1 ? one : many);
 }
-
-class TEntryChecker {
-public:
-    TEntryChecker(TZipFile& zip, int index, std::vector<TCheckProblem>& problems)
-        : FZip(zip), FIndex(index), FHeader(zip.FileInfo(index)), FProblems(problems) {}
-
-    void Run() {
-        CheckName();
-        if ((FHeader.Flag & 1) != 0) Report(u"is encrypted");
-        if (FindDecompressor(static_cast<TZipCompression>(FHeader.CompressionMethod)) == nullptr) {
-            Report(Format(u"uses compression method %s, which cannot be extracted",
-                          {FromUtf8(std::to_string(FHeader.CompressionMethod))}));
-            return;
-        }
-        try {
-            CheckData();
-        } catch (const Exception& error) {  // a pre-flight reports and goes on to the next entry
-            Report(error.Message());
-        }
-    }
-
-private:
-    void CheckName() {
-        try {
-            FName = FZip.FileName(FIndex);
-        } catch (const EEncodingError& error) {
-            FName = DecodeCp437(FHeader.FileName);
-            Report(error.Message());
-            return;
-        }
-        UString name = FName;
-        std::replace(name.begin(), name.end(), u'/', u'\\');
-        if (IsPathRooted(name) || ClimbsOut(name)) Report(Format(kOutsideTargetFolder, {name}));
-        if (HasWindowsInvalidChars(name)) Report(u"has characters that are not allowed in a file name");
-    }
-
-    void CheckData() {
-        std::unique_ptr<TStream> data;
-        TZipHeader local;
-        FZip.Read(FIndex, data, local);
-        TBytes buffer(std::min<size_t>(FHeader.UncompressedSize, kCopyBufferSize));
-        uLong crc = crc32(0L, Z_NULL, 0);
-        for (uint32_t remaining = FHeader.UncompressedSize; remaining > 0;) {
-            const uint32_t piece = std::min<uint32_t>(remaining, kCopyBufferSize);
-            data->ReadBuffer(buffer.data(), piece);
-            crc = crc32(crc, buffer.data(), piece);
-            remaining -= piece;
-        }
-        if (static_cast<uint32_t>(crc) != FHeader.CRC32) Report(u"has a wrong checksum");
-        CheckSizes(*data);
-    }
-
-    void CheckSizes(TStream& data) {
-        auto* inflated = dynamic_cast<TZDecompressionStream*>(&data);
-        if (inflated == nullptr) {
-            if (FHeader.CompressedSize != FHeader.UncompressedSize) Report(u"is stored with two different sizes");
-            return;
-        }
-        uint8_t probe = 0;
-        if (inflated->Read(&probe, 1) != 0) {
-            Report(u"holds more data than its recorded size");
-        } else if (!inflated->Ended()) {
-            Report(u"has deflate data that does not end");
-        } else if (inflated->Consumed() != static_cast<int64_t>(FHeader.CompressedSize)) {
-            Report(u"has a wrong compressed size");
-        }
-    }
-
-    void Report(UStringView problem) { FProblems.push_back({FName, UString(problem)}); }
-
-    TZipFile& FZip;
-    int FIndex;
-    TZipHeader FHeader;
-    std::vector<TCheckProblem>& FProblems;  // we don't own it
-    UString FName;
-};
 
 }  // namespace
 
-std::vector<TCheckProblem> CheckArchive(TZipFile& zip) {
+std::vector<TCheckProblem> CheckArchive(TZipFile& zip, TStream& archive) {
+    std::vector<TEntryProblems> entries = CheckNames(zip);
     std::vector<TCheckProblem> problems;
-    for (int i = 0; i < zip.FileCount(); ++i) TEntryChecker(zip, i, problems).Run();
+    for (int i = 0; i < zip.FileCount(); ++i) {
+        TEntryProblems& entry = entries[static_cast<size_t>(i)];
+        CheckEntry(zip, archive, i, entry.Problems);
+        for (UString& problem : entry.Problems) problems.push_back({entry.Name, std::move(problem)});
+    }
+    for (UString& problem : CheckRecords(zip, archive)) problems.push_back({UString(), std::move(problem), true});
     return problems;
+}
+
+UString CheckSummary(size_t problems, size_t entries) {
+    const UString found = problems == 0 ? UString(u"no problems") : Count(problems, u"problem", u"problems");
+    return found + u" in " + Count(entries, u"entry", u"entries");
+}
+
+// RunCheck opens the archive for reading only (the run would open it
+// read-write, but reads its directory the same way) and reports on stdout.
+int RunCheck(const UString& archive, TConsole& console) {
+    std::unique_ptr<TFileStream> file;
+    TZipFile zip;
+    try {
+        file = std::make_unique<TFileStream>(archive, faRead, fdOpenExisting);
+        if (file->Size() == 0) {
+            console.Out(UString(kEmptyArchiveNote));
+            console.Out(CheckSummary(0, 0));
+            return 0;
+        }
+        zip.Open(*file, zmRead);
+    } catch (const Exception& error) {
+        console.Out(u"the archive cannot be read: " + DisplayText(error));
+        return 2;
+    }
+    const std::vector<TCheckProblem> problems = CheckArchive(zip, *file);
+    for (const TCheckProblem& p : problems) {
+        console.Out((p.WholeArchive ? UString(u"archive") : u"\"" + p.Entry + u"\"") + u": " + p.Problem);
+    }
+    console.Out(CheckSummary(problems.size(), static_cast<size_t>(zip.FileCount())));
+    return problems.empty() ? 0 : 1;
 }

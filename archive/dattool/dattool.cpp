@@ -59,20 +59,6 @@ int Extract(const UString& archive, UString folder, TConsole&) {
     return 0;
 }
 
-int Check(const UString& archive, TConsole& console) {
-    TZipFile zip;
-    zip.Open(archive, zmRead);
-    const std::vector<TCheckProblem> problems = CheckArchive(zip);
-    for (const TCheckProblem& p : problems) console.Out(u"\"" + p.Entry + u"\": " + p.Problem);
-    const UString count = Number(static_cast<uint32_t>(zip.FileCount()));
-    if (problems.empty()) {
-        console.Out(u"no problems in " + count + u" entries");
-        return 0;
-    }
-    console.Err(Number(static_cast<uint32_t>(problems.size())) + u" problems in " + count + u" entries");
-    return 1;
-}
-
 }  // namespace
 
 int RunDatTool(const std::vector<UString>& args, TConsole& console) {
@@ -81,7 +67,7 @@ int RunDatTool(const std::vector<UString>& args, TConsole& console) {
     try {
         if (count == 2 && args[0] == u"list") return List(args[1], console);
         if (count == 3 && args[0] == u"extract") return Extract(args[1], args[2], console);
-        if (count == 2 && args[0] == u"check") return Check(args[1], console);
+        if (count == 2 && args[0] == u"check") return RunCheck(args[1], console);
     } catch (const Exception& error) {
         console.Err(DisplayText(error));  // as the error display shows it, as the last line
         return 1;

@@ -1,6 +1,7 @@
 // The extraction fuzzer: each input is opened as an archive on a memory
 // stream (read-write, as the update run opens Data.dat) and extracted into a
-// fresh folder, which is removed afterwards. Besides the sanitizers' checks,
+// fresh folder, which is removed afterwards. The same input then goes through
+// `dattool check`, which reads hostile archives too and must write nothing. Besides the sanitizers' checks,
 // the write guard stops the run when anything would change outside that folder,
 // and the folder's parent must hold nothing but the folder afterwards.
 #include <dirent.h>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <string>
 
+#include "archive/dattool/check.h"
 #include "archive/streams.h"
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
@@ -101,6 +103,24 @@ void Extract(const uint8_t* data, size_t size, const std::string& target) {
     }
 }
 
+// Check runs the pre-flight on a read-only copy: every problem is a report,
+// nothing may escape, and the archive's bytes stay as they were.
+void Check(const uint8_t* data, size_t size) {
+    if (size == 0) return;  // check takes a 0-byte file before opening it
+    TBytesStream stream(TBytes(data, data + size));
+    TZipFile zip;
+    try {
+        zip.Open(stream, zmRead);
+    } catch (const Exception&) {
+        return;  // unreadable: check says so and stops
+    }
+    CheckArchive(zip, stream);
+    if (stream.Bytes() != TBytes(data, data + size)) {
+        std::fprintf(stderr, "==check== the pre-flight changed the archive\n");
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -118,6 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ArmWriteGuard(target.c_str(), kWriteBudget);
     Extract(data, size, target);
+    Check(data, size);
     DisarmWriteGuard();
 
     if (!OnlyChild(folder, "target") || !OnlyChild(Base(), folder.substr(Base().size() + 1).c_str())) {

@@ -1,0 +1,124 @@
+// Each entry's records and data, read the way extraction reads them: the
+// method, the local header, where the data lies, the data itself with its
+// sizes and checksum, and ZIP64 markers the run does not read.
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "archive/dattool/check_parts.h"
+#include "archive/zip_handlers.h"
+#include "toolkit/errors.h"
+
+namespace {
+
+constexpr size_t kCopyBufferSize = 61440;
+constexpr uint16_t kZip64ExtraId = 0x0001;
+
+UString Number(uint64_t value) { return FromUtf8(std::to_string(value)); }
+
+bool HasExtraBlock(const TBytes& extra, uint16_t id) {
+    for (size_t at = 0; at + 4 <= extra.size();) {
+        TByteCursor in(extra.data() + at);
+        if (in.U16() == id) return true;
+        at += 4 + in.U16();
+    }
+    return false;
+}
+
+class TEntryChecker {
+public:
+    TEntryChecker(TZipFile& zip, TStream& archive, int index, std::vector<UString>& problems)
+        : FZip(zip), FArchive(archive), FIndex(index), FHeader(zip.FileInfo(index)), FProblems(problems) {}
+
+    void Run() {
+        if ((FHeader.Flag & 1) != 0) FProblems.push_back(u"is encrypted");
+        CheckZip64(FHeader.ExtraField);
+        if (FindDecompressor(static_cast<TZipCompression>(FHeader.CompressionMethod)) == nullptr) {
+            FProblems.push_back(u"uses compression method " + Number(FHeader.CompressionMethod) +
+                                u", which the update run cannot extract: Item not found");
+            return;
+        }
+        if (static_cast<int64_t>(FHeader.LocalHeaderOffset) + static_cast<int64_t>(kLocalHeaderSize) > FArchive.Size()) {
+            FProblems.push_back(u"its local header lies past the end of the archive");
+            return;
+        }
+        try {
+            CheckData();
+        } catch (const Exception& error) {  // a pre-flight reports and goes on to the next entry
+            FProblems.push_back(u"the update run stops here: " + error.Message());
+        }
+    }
+
+private:
+    void CheckZip64(const TBytes& extra) {
+        const bool escaped = FHeader.CompressedSize == 0xFFFFFFFF || FHeader.UncompressedSize == 0xFFFFFFFF ||
+                             FHeader.LocalHeaderOffset == 0xFFFFFFFF || FHeader.DiskNumberStart == 0xFFFF;
+        if (escaped || HasExtraBlock(extra, kZip64ExtraId)) {
+            FProblems.push_back(u"has ZIP64 markers, which the update run does not read");
+        }
+    }
+
+    void CheckData() {
+        std::unique_ptr<TStream> data;
+        TZipHeader local;
+        FZip.Read(FIndex, data, local);
+        CheckLocalHeader(local);
+        TBytes buffer(std::min<size_t>(FHeader.UncompressedSize, kCopyBufferSize));
+        uLong crc = crc32(0L, Z_NULL, 0);
+        for (uint32_t remaining = FHeader.UncompressedSize; remaining > 0;) {
+            const uint32_t piece = std::min<uint32_t>(remaining, kCopyBufferSize);
+            data->ReadBuffer(buffer.data(), piece);
+            crc = crc32(crc, buffer.data(), piece);
+            remaining -= piece;
+        }
+        if (static_cast<uint32_t>(crc) != FHeader.CRC32) FProblems.push_back(u"has a wrong checksum");
+        CheckSizes(*data);
+    }
+
+    void CheckLocalHeader(const TZipHeader& local) {
+        if (local.FileName != FHeader.FileName) FProblems.push_back(u"its local header gives another name");
+        if (local.CompressionMethod != FHeader.CompressionMethod) {
+            FProblems.push_back(u"its local header gives compression method " + Number(local.CompressionMethod));
+        }
+        const bool descriptor = (local.Flag & kFlagDataDescriptor) != 0;
+        if (!descriptor && (local.CRC32 != FHeader.CRC32 || local.CompressedSize != FHeader.CompressedSize ||
+                            local.UncompressedSize != FHeader.UncompressedSize)) {
+            FProblems.push_back(u"its local header gives other sizes or another checksum than the central directory");
+        }
+        CheckZip64(local.ExtraField);
+        const int64_t dataStart = static_cast<int64_t>(FHeader.LocalHeaderOffset) + static_cast<int64_t>(kLocalHeaderSize) +
+                                  local.FileNameLength + local.ExtraFieldLength;
+        const int64_t dataEnd = dataStart + FHeader.CompressedSize;
+        if (dataStart > FArchive.Size()) FProblems.push_back(u"its local header runs past the end of the archive");
+        else if (dataEnd > FArchive.Size()) FProblems.push_back(u"its data runs past the end of the archive");
+        else if (dataEnd > FZip.CentralDirectoryOffset()) FProblems.push_back(u"its data runs into the central directory");
+    }
+
+    void CheckSizes(TStream& data) {
+        auto* inflated = dynamic_cast<TZDecompressionStream*>(&data);
+        if (inflated == nullptr) {
+            if (FHeader.CompressedSize != FHeader.UncompressedSize) FProblems.push_back(u"is stored with two different sizes");
+            return;
+        }
+        uint8_t probe = 0;
+        if (inflated->Read(&probe, 1) != 0) {
+            FProblems.push_back(u"holds more data than its recorded size");
+        } else if (!inflated->Ended()) {
+            FProblems.push_back(u"has deflate data that does not end");
+        } else if (inflated->Consumed() != static_cast<int64_t>(FHeader.CompressedSize)) {
+            FProblems.push_back(u"has a wrong compressed size");
+        }
+    }
+
+    TZipFile& FZip;
+    TStream& FArchive;  // we don't own it
+    int FIndex;
+    TZipHeader FHeader;
+    std::vector<UString>& FProblems;  // we don't own it
+};
+
+}  // namespace
+
+void CheckEntry(TZipFile& zip, TStream& archive, int index, std::vector<UString>& problems) {
+    TEntryChecker(zip, archive, index, problems).Run();
+}

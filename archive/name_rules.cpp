@@ -1,0 +1,162 @@
+#include "archive/name_rules.h"
+
+#include <algorithm>
+#include <map>
+
+#include "archive/entry_names.h"
+#include "archive/extract_paths.h"
+#include "archive/zip_texts.h"
+#include "toolkit/errors.h"
+
+namespace {
+
+std::vector<UString> Components(UStringView name) {
+    std::vector<UString> parts(1);
+    for (char16_t c : name) {
+        if (c == u'\\' || c == u'/') parts.emplace_back();
+        else parts.back().push_back(c);
+    }
+    return parts;
+}
+
+UString Quoted(UStringView text) { return u"\"" + UString(text) + u"\""; }
+
+// DeviceName: Windows opens the device, not a file, for CON, NUL, COM1 and
+// the like, whatever extension follows and with spaces before it.
+bool IsDeviceName(UStringView component) {
+    UString base(component.substr(0, component.find(u'.')));
+    while (!base.empty() && base.back() == u' ') base.pop_back();
+    base = AsciiLower(base);
+    static const UStringView kDevices[] = {u"con", u"prn", u"aux", u"nul", u"conin$", u"conout$"};
+    if (std::find(std::begin(kDevices), std::end(kDevices), base) != std::end(kDevices)) return true;
+    if (base.size() != 4 || (base.substr(0, 3) != u"com" && base.substr(0, 3) != u"lpt")) return false;
+    const char16_t digit = base[3];
+    return (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' || digit == u'\u00B3';
+}
+
+void ComponentProblems(UStringView name, std::vector<UString>& problems) {
+    std::vector<UString> parts = Components(name);
+    if (parts.size() > 1 && parts.back().empty()) parts.pop_back();  // a folder entry's final separator
+    bool dotForms = false;
+    for (const UString& part : parts) {
+        if (part.empty() || part == u"." || part == u"..") {
+            dotForms = true;
+        } else if (part.back() == u'.' || part.back() == u' ') {
+            problems.push_back(u"the name part " + Quoted(part) + u" ends in a dot or a space, which Windows drops");
+        }
+        if (IsDeviceName(part)) problems.push_back(u"the name part " + Quoted(part) + u" is a device name on Windows");
+    }
+    if (dotForms) {
+        const UString resolved = ResolvedName(name);
+        problems.push_back(resolved.empty() ? UString(u"has \".\", \"..\" or empty parts: Windows takes it for the install folder itself")
+                                            : u"has \".\", \"..\" or empty parts: Windows writes it as " + Quoted(resolved));
+    }
+}
+
+// LengthProblems applies the run's folder check and Windows's file path limit
+// to the name placed in the usual install folder.
+void LengthProblems(UStringView name, std::vector<UString>& problems) {
+    const UString target = UString(kUsualInstallFolder) + ResolvedName(name);
+    const bool folderEntry = HasTrailingSeparator(target);
+    const UString folder = folderEntry ? target.substr(0, target.size() - 1) : DirectoryPart(target);
+    try {
+        CheckFolderPath(folder, ~0u);
+    } catch (const EPathTooLongException& error) {
+        problems.push_back(u"its folder in " + UString(kUsualInstallFolder) + u" has " +
+                           FromUtf8(std::to_string(folder.size())) + u" characters: " + error.Message());
+    } catch (const Exception&) {
+        // colons and invalid characters are reported by their own rules
+    }
+    if (!folderEntry && target.size() >= kMaxFilePathLength) {
+        problems.push_back(u"its path in " + UString(kUsualInstallFolder) + u" has " +
+                           FromUtf8(std::to_string(target.size())) + u" characters; Windows allows at most 259");
+    }
+}
+
+}  // namespace
+
+UString ResolvedName(UStringView name) {
+    std::vector<UString> kept;
+    for (const UString& part : Components(name)) {
+        if (part == u"..") {
+            if (!kept.empty()) kept.pop_back();
+        } else if (!part.empty() && part != u".") {
+            kept.push_back(part);
+        }
+    }
+    UString out;
+    for (const UString& part : kept) out += (out.empty() ? u"" : u"\\") + part;
+    if (!out.empty() && HasTrailingSeparator(name)) out.push_back(u'\\');
+    return out;
+}
+
+std::vector<UString> NameProblems(UStringView name) {
+    UString backslashed(name);
+    std::replace(backslashed.begin(), backslashed.end(), u'/', u'\\');
+    if (IsPathRooted(backslashed) || ClimbsOut(backslashed)) return {Format(kOutsideTargetFolder, {backslashed})};
+    std::vector<UString> problems;
+    try {
+        CombinePath(kUsualInstallFolder, backslashed);  // the run's own check of the characters
+    } catch (const Exception& error) {
+        problems.push_back(u"the update run refuses it: " + error.Message());
+        return problems;
+    }
+    if (backslashed.find_first_of(u"*?") != UString::npos) problems.push_back(u"has * or ?, which Windows does not allow in a name");
+    if (backslashed.find(u':') != UString::npos) problems.push_back(u"has a \":\", which Windows takes for a drive or a stream");
+    ComponentProblems(backslashed, problems);
+    LengthProblems(backslashed, problems);
+    return problems;
+}
+
+namespace {
+
+// TNameMap holds, by the key Windows compares names with, what each path is
+// (a file or a folder) and the first entry that made it so.
+class TNameMap {
+public:
+    explicit TNameMap(const std::vector<UString>& names) : FNames(names) {}
+
+    void Add(size_t index, std::vector<TNameClash>& clashes) {
+        const UString resolved = ResolvedName(FNames[index]);
+        const bool folderEntry = HasTrailingSeparator(resolved);
+        const UString path = folderEntry ? resolved.substr(0, resolved.size() - 1) : resolved;
+        if (path.empty()) return;  // the install folder itself
+        for (size_t at = path.find(u'\\'); at != UString::npos; at = path.find(u'\\', at + 1)) {
+            const TKind* kind = Enter(path.substr(0, at), true, index);
+            if (kind != nullptr && !kind->Folder) {
+                clashes.push_back({index, u"needs a folder " + Quoted(path.substr(0, at)) + u" where " +
+                                              Quoted(FNames[kind->Index]) + u" is a file"});
+            }
+        }
+        const TKind* kind = Enter(path, folderEntry, index);
+        if (kind == nullptr || (kind->Folder && folderEntry)) return;
+        const UString other = Quoted(FNames[kind->Index]);
+        if (kind->Folder) clashes.push_back({index, u"is a file where " + other + u" needs a folder of the same name"});
+        else if (folderEntry) clashes.push_back({index, u"is a folder where " + other + u" is a file of the same name"});
+        else clashes.push_back({index, u"is the same file as " + other + u" on Windows, which writes only one of them"});
+    }
+
+private:
+    struct TKind {
+        bool Folder;
+        size_t Index;
+    };
+
+    // Enter records path, or gives what it already was when another entry made it.
+    const TKind* Enter(const UString& path, bool folder, size_t index) {
+        const auto [at, added] = FKinds.emplace(UpperCaseAsFileSystem(path), TKind{folder, index});
+        return added || at->second.Index == index ? nullptr : &at->second;
+    }
+
+    const std::vector<UString>& FNames;  // we don't own them
+    std::map<UString, TKind> FKinds;
+};
+
+}  // namespace
+
+std::vector<TNameClash> NameClashes(const std::vector<UString>& names) {
+    std::vector<TNameClash> clashes;
+    TNameMap map(names);
+    for (size_t i = 0; i < names.size(); ++i) map.Add(i, clashes);
+    return clashes;
+}
