@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "tests/archive/support/archive_test_support.h"
+#include "tests/archive/support/dattool_run.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TTestEntry Entry(std::string name, std::string data, uint16_t method = 0) {
+    TTestEntry e;
+    e.Name = std::move(name);
+    e.Data = std::move(data);
+    e.Method = method;
+    return e;
+}
+
+TTestEntry Unflagged(std::string name) {
+    TTestEntry e = Entry(std::move(name), "x");
+    e.Flag = 0;
+    return e;
+}
+
+const std::string kPersianReport = "\xDA\xAF\xD8\xB2\xD8\xA7\xD8\xB1\xD8\xB4.rep";  // گزارش.rep in UTF-8
+const std::string kPersianAsCp437 = "\u250C\u00BB\u256A\u2593\u256A\u00BA\u256A\u2592\u256A\u2524.rep";
+
+// CheckBytes writes the archive, checks it, and makes sure check wrote nothing.
+TRun CheckBytes(const TTestBytes& zip) {
+    TTempDir dir;
+    WriteWholeFile(dir / "Data.dat", zip);
+    TRun run = Tool({u"check", U(dir / "Data.dat")});
+    EXPECT_EQ(ReadWholeFile(dir / "Data.dat"), zip);
+    EXPECT_EQ(EntriesBelow(dir.Path()), 1);
+    EXPECT_TRUE(run.Console.FErr.empty());  // everything goes to stdout
+    return run;
+}
+
+TTestBytes InsertBeforeEndRecord(TTestBytes zip, const std::string& bytes) {
+    zip.insert(zip.begin() + static_cast<std::ptrdiff_t>(EndRecordOffset(zip)), bytes.begin(), bytes.end());
+    return zip;
+}
+
+}  // namespace
+
+TEST(DatToolCheck, ACleanArchivePasses) {
+    TRun run = CheckBytes(ZipBuilder().Add("a/", "").Add("a/b.txt", std::string(100000, 'q'), 8).Build());
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Console.FOut, Lines{"no problems in 2 entries"});
+}
+
+// Info-ZIP's zip flags nothing; 7-Zip and zipfile flag only the names that are
+// not ASCII, which older updaters read as code page 437 all the same.
+TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
+    TRun run = CheckBytes(ZipBuilder()
+                              .Add(Unflagged("Kelvo.exe"))
+                              .Add(Unflagged(kPersianReport))
+                              .Add(Unflagged("caf\x82.txt"))
+                              .Add(Entry(kPersianReport, "y"))
+                              .Add(Entry("bad\xC3(", "z"))
+                              .Build());
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(run.Console.FOut,
+              (Lines{"\"" + kPersianAsCp437 + "\": is not flagged UTF-8, so it is installed as \"" + kPersianAsCp437 +
+                         "\"; read as UTF-8 it is \"\u06AF\u0632\u0627\u0631\u0634.rep\"",
+                     "\"caf\u00E9.txt\": is not flagged UTF-8, so it is installed as \"caf\u00E9.txt\"",
+                     "\"\u06AF\u0632\u0627\u0631\u0634.rep\": is flagged UTF-8 while other names are not: updaters that read "
+                     "every name by one flag install it as \"" + kPersianAsCp437 + "\"",
+                     "\"bad\u251C(\": the update run refuses its name: No mapping for the Unicode character exists in the "
+                     "target multi-byte code page",
+                     "4 problems in 5 entries"}));
+    EXPECT_EQ(CheckBytes(ZipBuilder().Add(Entry(kPersianReport, "y")).Add("Kelvo.exe", "x").Build()).Console.FOut,
+              Lines{"no problems in 2 entries"});
+}
+
+TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
+    TRun run = CheckBytes(ZipBuilder()
+                              .Add("../up.txt", "x")
+                              .Add("what?.txt", "x")
+                              .Add("NUL.txt", "x")
+                              .Add("Report.txt", "x")
+                              .Add("report.TXT", "x")
+                              .Add("lib", "x")
+                              .Add("lib/x.dll", "x")
+                              .Build());
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(run.Console.FOut,
+              (Lines{"\"../up.txt\": Entry \"..\\up.txt\" would be written outside the target folder",
+                     "\"what?.txt\": has * or ?, which Windows does not allow in a name",
+                     "\"NUL.txt\": the name part \"NUL.txt\" is a device name on Windows",
+                     "\"report.TXT\": is the same file as \"Report.txt\" on Windows, which writes only one of them",
+                     "\"lib/x.dll\": needs a folder \"lib\" where \"lib\" is a file", "5 problems in 7 entries"}));
+}
+
+TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
+    TTestEntry bzip2 = Entry("b.bz2", "");
+    bzip2.Method = 12;
+    TTestEntry badCrc = Entry("crc.txt", "data", 8);
+    badCrc.Crc = 7;
+    TTestEntry shortData = Entry("short.txt", "abc", 8);
+    shortData.UncompressedSize = 10;
+    TTestEntry longData = Entry("long.txt", "abcdef", 8);
+    longData.UncompressedSize = 3;
+    longData.Crc = 0x352441C2;  // CRC-32 of "abc"
+    TTestEntry stored = Entry("stored.bin", "0123456789");
+    stored.CompressedSize = 4;
+    TTestEntry encrypted = Entry("secret.txt", "x");
+    encrypted.Flag |= 1;
+    TRun run = CheckBytes(
+        ZipBuilder().Add("good.txt", "fine", 8).Add(badCrc).Add(bzip2).Add(shortData).Add(longData).Add(stored).Add(encrypted).Build());
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(run.Console.FOut,
+              (Lines{"\"crc.txt\": has a wrong checksum",
+                     "\"b.bz2\": uses compression method 12, which the update run cannot extract: Item not found",
+                     "\"short.txt\": the update run stops here: Stream read error",
+                     "\"long.txt\": holds more data than its recorded size",
+                     "\"stored.bin\": is stored with two different sizes", "\"secret.txt\": is encrypted",
+                     "6 problems in 7 entries"}));
+}
+
+TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
+    TTestBytes zip = ZipBuilder().Add("a.txt", "alpha").Add("b.txt", "beta").Add("c.txt", "gamma").Add("d.txt", "delta").Build();
+    PutLe32(zip, 3 * 30 + 15 + 14 + 14, 0x12345678);  // d.txt: local checksum
+    zip[0] = 'X';                  // a.txt: local signature damaged
+    zip[30 + 5 + 5 + 30] = 'B';    // b.txt: local name "B.txt"
+    const size_t cLocal = 2 * 30 + 10 + 9;
+    PutLe32(zip, cLocal + 18, 5000);  // c.txt: local compressed size
+    const size_t central = CentralDirectoryOffset(zip);
+    const size_t cCentral = central + 2 * 46 + 10;  // c.txt's central record
+    PutLe32(zip, cCentral + 20, 5000);  // and the central one: the data runs past the end
+    TRun run = CheckBytes(zip);
+    EXPECT_EQ(run.Console.FOut,
+              (Lines{"\"a.txt\": the update run stops here: Invalid Zip Local Header signature",
+                     "\"b.txt\": its local header gives another name",
+                     "\"c.txt\": its data runs past the end of the archive",
+                     "\"c.txt\": is stored with two different sizes",
+                     "\"d.txt\": its local header gives other sizes or another checksum than the central directory",
+                     "5 problems in 4 entries"}));
+}
+
+TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
+    TTestEntry zip64 = Entry("big.bin", "x");
+    zip64.Extra = std::string("\x01\x00\x08\x00\x01\x00\x00\x00\x00\x00\x00\x00", 12);
+    const std::string locator = std::string("PK\x06\x07", 4) + std::string(16, '\0');
+    TRun run = CheckBytes(InsertBeforeEndRecord(ZipBuilder().Add(zip64).Build(), locator));
+    EXPECT_EQ(run.Code, 1);
+    EXPECT_EQ(run.Console.FOut,
+              (Lines{"\"big.bin\": has ZIP64 markers, which the update run does not read",
+                     "archive: the end record has ZIP64 markers, which the update run does not read",
+                     "archive: 20 bytes lie between the central directory and the end record; the update run's "
+                     "write-back overwrites them",
+                     "3 problems in 1 entry"}));
+    TTestBytes counts = ZipBuilder().Add("a.txt", "x").Build();
+    PutLe16(counts, EndRecordOffset(counts) + 8, 0xFFFF);
+    EXPECT_EQ(CheckBytes(counts).Console.FOut,
+              (Lines{"archive: the end record has ZIP64 markers, which the update run does not read", "1 problem in 1 entry"}));
+}
+
+TEST(DatToolCheck, AnEmptyArchiveIsAcceptedAndAnUnreadableOneIsExitTwo) {
+    TRun empty = CheckBytes({});
+    EXPECT_EQ(empty.Code, 0);
+    EXPECT_EQ(empty.Console.FOut,
+              (Lines{"the archive is empty (0 bytes): the update run takes it for an archive without entries and writes "
+                     "the 22-byte empty archive into it",
+                     "no problems in 0 entries"}));
+    TRun junk = CheckBytes(TTestBytes(100, 'z'));
+    EXPECT_EQ(junk.Code, 2);
+    EXPECT_EQ(junk.Console.FOut, Lines{"the archive cannot be read: Error reading zip file."});
+    TTempDir dir;
+    TRun missing = Tool({u"check", U(dir / "none.dat")});
+    EXPECT_EQ(missing.Code, 2);
+    ASSERT_EQ(missing.Console.FOut.size(), 1u);
+    EXPECT_EQ(missing.Console.FOut[0].rfind("the archive cannot be read: Cannot open file", 0), 0u);
+    EXPECT_EQ(Tool({u"check"}).Code, 2);
+}
+
+TEST(DatToolCheck, TheSummaryCountsProblemsAndEntries) {
+    EXPECT_EQ(ToUtf8(CheckSummary(0, 2)), "no problems in 2 entries");
+    EXPECT_EQ(ToUtf8(CheckSummary(1, 2)), "1 problem in 2 entries");
+    EXPECT_EQ(ToUtf8(CheckSummary(3, 40)), "3 problems in 40 entries");
+    EXPECT_EQ(ToUtf8(CheckSummary(2, 1)), "2 problems in 1 entry");
+}
