@@ -9,6 +9,12 @@
 #include "archive/file_stream.h"
 #include "archive/zip_format.h"
 
+// WriteCentralDirectory writes the central records of files and the end
+// record at directoryOffset: the write-back, and the end of a new archive.
+// A short write raises EZipException "Error writing zip file".
+void WriteCentralDirectory(TStream& stream, int64_t directoryOffset, const std::vector<TZipHeader>& files,
+                           const TBytes& comment);
+
 class TZipFile {
 public:
     // TZipFile starts closed, with no entries and UTF-8 names assumed.

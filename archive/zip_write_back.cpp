@@ -61,13 +61,14 @@ void PutCentralRecord(TRecordWriter& out, const TZipHeader& h) {
 
 }  // namespace
 
-void TZipFile::WriteBack() {
-    FStream->SetPosition(FEndFileData);
-    TRecordWriter out(*FStream);
-    for (const TZipHeader& header : FFiles) PutCentralRecord(out, header);
+void WriteCentralDirectory(TStream& stream, int64_t directoryOffset, const std::vector<TZipHeader>& files,
+                           const TBytes& comment) {
+    stream.SetPosition(directoryOffset);
+    TRecordWriter out(stream);
+    for (const TZipHeader& header : files) PutCentralRecord(out, header);
     const auto directorySize = static_cast<uint32_t>(out.Written());
-    const auto count = static_cast<uint16_t>(FFiles.size());
-    const size_t commentLength = std::min<size_t>(FComment.size(), 65535);
+    const auto count = static_cast<uint16_t>(files.size());
+    const size_t commentLength = std::min<size_t>(comment.size(), 65535);
     TBytes& b = out.Buffer();
     PutU32(b, kEndRecordSignature);
     PutU16(b, 0);
@@ -75,8 +76,10 @@ void TZipFile::WriteBack() {
     PutU16(b, count);
     PutU16(b, count);
     PutU32(b, directorySize);
-    PutU32(b, static_cast<uint32_t>(FEndFileData));
+    PutU32(b, static_cast<uint32_t>(directoryOffset));
     PutU16(b, static_cast<uint16_t>(commentLength));
-    out.Append(FComment, commentLength);
+    out.Append(comment, commentLength);
     out.Flush();  // the stream is not truncated: bytes beyond the end record stay
 }
+
+void TZipFile::WriteBack() { WriteCentralDirectory(*FStream, FEndFileData, FFiles, FComment); }

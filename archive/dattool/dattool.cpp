@@ -5,6 +5,7 @@
 #include <string>
 
 #include "archive/dattool/check.h"
+#include "archive/dattool/pack.h"
 #include "archive/entry_names.h"
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
@@ -14,7 +15,8 @@
 namespace {
 
 constexpr UStringView kUsage =
-    u"usage: dattool list ARCHIVE | dattool extract ARCHIVE DIR | dattool check ARCHIVE";
+    u"usage: dattool list ARCHIVE | dattool extract ARCHIVE DIR | dattool check ARCHIVE | "
+    u"dattool pack [--fixed-time] FOLDER ARCHIVE";
 
 UString Number(uint32_t value) { return FromUtf8(std::to_string(value)); }
 
@@ -68,6 +70,7 @@ int RunDatTool(const std::vector<UString>& args, TConsole& console) {
         if (count == 2 && args[0] == u"list") return List(args[1], console);
         if (count == 3 && args[0] == u"extract") return Extract(args[1], args[2], console);
         if (count == 2 && args[0] == u"check") return RunCheck(args[1], console);
+        if (count >= 1 && args[0] == u"pack") return RunPack(std::vector<UString>(args.begin() + 1, args.end()), console);
     } catch (const Exception& error) {
         console.Err(DisplayText(error));  // as the error display shows it, as the last line
         return 1;

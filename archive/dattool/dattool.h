@@ -2,6 +2,7 @@
 //   dattool list ARCHIVE          one line per entry
 //   dattool extract ARCHIVE DIR   the update run's sequence; errors as the error display shows them
 //   dattool check ARCHIVE         the pre-flight before shipping: reads everything, writes nothing
+//   dattool pack [--fixed-time] FOLDER ARCHIVE   makes an update archive that passes check
 #pragma once
 
 #include <vector>

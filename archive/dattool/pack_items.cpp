@@ -1,0 +1,78 @@
+// The folder to pack, as entries: every folder and plain file below it, in
+// the order of their names' UTF-8 bytes, and what could not be taken.
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "archive/dattool/pack.h"
+#include "archive/name_rules.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+UString Quoted(UStringView text) { return u"\"" + UString(text) + u"\""; }
+UString Number(uint64_t value) { return FromUtf8(std::to_string(value)); }
+
+// ItemFor makes the entry of one directory-iterator element, or says why it cannot be one.
+bool ItemFor(const fs::directory_entry& element, const fs::path& root, TPackItem& item, std::vector<UString>& problems) {
+    UString name;
+    try {
+        name = element.path().lexically_relative(root).generic_u16string();
+    } catch (const std::exception&) {  // a Linux name whose bytes are not UTF-8
+        problems.push_back(Quoted(FromUtf8(element.path().lexically_relative(root).generic_string())) +
+                           u": its name is not UTF-8");
+        return false;
+    }
+    const fs::file_status status = element.symlink_status();
+    item.Path = element.path().u16string();
+    if (fs::is_directory(status)) {
+        item.Name = name + u"/";
+        item.Folder = true;
+        return true;
+    }
+    if (!fs::is_regular_file(status)) {
+        problems.push_back(Quoted(name) + u": is not a plain file or folder");
+        return false;
+    }
+    item.Name = name;
+    item.Size = element.file_size();
+    return true;
+}
+
+}  // namespace
+
+std::vector<TPackItem> CollectPackItems(const UString& folder, std::vector<UString>& problems) {
+    const fs::path root(folder);
+    if (!fs::is_directory(root)) {
+        problems.push_back(Quoted(folder) + u": is not a folder");
+        return {};
+    }
+    std::vector<TPackItem> items;
+    for (const fs::directory_entry& element : fs::recursive_directory_iterator(root)) {
+        TPackItem item;
+        if (ItemFor(element, root, item, problems)) items.push_back(std::move(item));
+    }
+    std::sort(items.begin(), items.end(),
+              [](const TPackItem& a, const TPackItem& b) { return ToUtf8(a.Name) < ToUtf8(b.Name); });
+    return items;
+}
+
+std::vector<UString> PackProblems(const std::vector<TPackItem>& items) {
+    std::vector<UString> problems;
+    std::vector<UString> names;
+    for (const TPackItem& item : items) {
+        for (const UString& problem : NameProblems(item.Name)) problems.push_back(Quoted(item.Name) + u": " + problem);
+        if (item.Size > kLargestFile) {
+            problems.push_back(Quoted(item.Name) + u": is " + Number(item.Size) +
+                               u" bytes; an update archive holds files smaller than 4 GiB (no ZIP64)");
+        }
+        names.push_back(item.Name);
+    }
+    for (const TNameClash& clash : NameClashes(names)) problems.push_back(Quoted(names[clash.Index]) + u": " + clash.Problem);
+    if (items.size() > kMostEntries) {
+        problems.push_back(u"the folder gives " + Number(items.size()) +
+                           u" entries; an update archive holds at most 65,535 (no ZIP64)");
+    }
+    return problems;
+}
