@@ -24,19 +24,24 @@ bool ItemFor(const fs::directory_entry& element, const fs::path& root, TPackItem
                            u": its name is not UTF-8");
         return false;
     }
-    const fs::file_status status = element.symlink_status();
+    std::error_code error;
+    const fs::file_status status = element.symlink_status(error);
     item.Path = element.path().u16string();
     if (fs::is_directory(status)) {
         item.Name = name + u"/";
         item.Folder = true;
         return true;
     }
+    if (!error && fs::is_regular_file(status)) item.Size = element.file_size(error);
+    if (error) {
+        problems.push_back(Quoted(name) + u": cannot be read: " + FromUtf8(error.message()));
+        return false;
+    }
     if (!fs::is_regular_file(status)) {
         problems.push_back(Quoted(name) + u": is not a plain file or folder");
         return false;
     }
     item.Name = name;
-    item.Size = element.file_size();
     return true;
 }
 
@@ -49,10 +54,13 @@ std::vector<TPackItem> CollectPackItems(const UString& folder, std::vector<UStri
         return {};
     }
     std::vector<TPackItem> items;
-    for (const fs::directory_entry& element : fs::recursive_directory_iterator(root)) {
+    std::error_code error;
+    fs::recursive_directory_iterator it(root, error);
+    for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         TPackItem item;
-        if (ItemFor(element, root, item, problems)) items.push_back(std::move(item));
+        if (ItemFor(*it, root, item, problems)) items.push_back(std::move(item));
     }
+    if (error) problems.push_back(Quoted(folder) + u": cannot be read whole: " + FromUtf8(error.message()));
     std::sort(items.begin(), items.end(),
               [](const TPackItem& a, const TPackItem& b) { return ToUtf8(a.Name) < ToUtf8(b.Name); });
     return items;
