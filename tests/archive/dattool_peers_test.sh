@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# dattool against the everyday archivers, on a folder with a Persian file name:
+# check names the Persian entry of archives made by Info-ZIP's `zip -r` and by
+# `7zz a -tzip`, and nothing in one made by `dattool pack`; Python's zipfile,
+# bsdtar and the update run's own extraction give back the packed tree; packing
+# twice gives the same bytes.
+# Usage: dattool_peers_test.sh DATTOOL                  (the Linux build)
+#        dattool_peers_test.sh DATTOOL.EXE WINE_ENV DIR (the Windows build in scripts/wine-env)
+set -euo pipefail
+dattool=$1
+wine_env=${2:-}
+wine_dir=${3:-}
+for tool in zip 7zz bsdtar python3; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup installs it)"; exit 1; }
+done
+export LC_ALL=C.UTF-8
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# tool ARGS...: runs dattool, Linux paths given as they are (Wine sees / as Z:).
+tool() {
+  local args=() a
+  for a in "$@"; do
+    if [ -n "$wine_env" ] && [ "${a#/}" != "$a" ]; then args+=("Z:$a"); else args+=("$a"); fi
+  done
+  if [ -n "$wine_env" ]; then "$wine_env" exec "$wine_dir" "$dattool" "${args[@]}" | tr -d '\r'
+  else "$dattool" "${args[@]}"; fi
+}
+
+src=$work/src
+mkdir -p "$src/sub folder/deeper" "$src/empty folder"
+printf 'MZ program' >"$src/Kelvo.exe"
+printf 'report' >"$src/گزارش.rep"
+: >"$src/sub folder/empty.txt"
+python3 -c "import sys; sys.stdout.write('ledger line\n' * 8000)" >"$src/sub folder/deeper/ledger.txt"  # > 61,440 bytes
+persian='"گزارش.rep"'
+
+(cd "$src" && zip -qr "$work/zip.zip" . && 7zz a -tzip "$work/7z.zip" . >/dev/null)
+
+expect_check() {  # expect_check ARCHIVE EXIT-CODE PATTERN
+  local out code=0
+  out=$(tool check "$1") || code=$?
+  [ "$code" = "$2" ] || fail "check $(basename "$1") exited $code, not $2: $out"
+  grep -qF -- "$3" <<<"$out" || fail "check $(basename "$1") does not say '$3': $out"
+  echo "check $(basename "$1"): $(tail -n 1 <<<"$out")"
+}
+expect_check "$work/zip.zip" 1 "read as UTF-8 it is $persian"
+expect_check "$work/7z.zip" 1 "$persian: is flagged UTF-8 while other names are not"
+
+tool pack --fixed-time "$src" "$work/pack.dat" >/dev/null || fail "pack failed"
+tool pack --fixed-time "$src" "$work/again.dat" >/dev/null || fail "second pack failed"
+cmp -s "$work/pack.dat" "$work/again.dat" || fail "packing twice gave different bytes"
+expect_check "$work/pack.dat" 0 "no problems in 7 entries"
+
+python3 - "$work/pack.dat" "$work/by-zipfile" <<'PY' || fail "Python's zipfile does not read the packed archive"
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    assert z.testzip() is None
+    assert all(i.flag_bits & 0x800 for i in z.infolist())
+    z.extractall(sys.argv[2])
+PY
+diff -r "$src" "$work/by-zipfile" || fail "zipfile gave another tree"
+mkdir -p "$work/by-bsdtar" "$work/by-run"
+bsdtar -xf "$work/pack.dat" -C "$work/by-bsdtar" || fail "bsdtar does not read the packed archive"
+diff -r "$src" "$work/by-bsdtar" || fail "bsdtar gave another tree"
+tool extract "$work/pack.dat" "$work/by-run" || fail "the update run's extraction failed"
+diff -r "$src" "$work/by-run" || fail "the update run gave another tree"
+
+if [ "$failures" -gt 0 ]; then echo "$failures failed"; exit 1; fi
+echo "dattool against zip, 7zz, zipfile and bsdtar: all passed"
