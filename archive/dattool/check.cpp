@@ -16,6 +16,17 @@ UString Count(size_t count, UStringView one, UStringView many) {
     return FromUtf8(std::to_string(count)) + u" " + UString(count == 1 ? one : many);
 }
 
+// Printable shows control characters of a name as <0x0A>: each problem stays on one line.
+UString Printable(UStringView name) {
+    static const char kHex[] = "0123456789ABCDEF";
+    UString out;
+    for (char16_t c : name) {
+        if (c >= 0x20) out.push_back(c);
+        else out += FromUtf8(std::string("<0x") + kHex[c >> 4] + kHex[c & 15] + ">");
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<TCheckProblem> CheckArchive(TZipFile& zip, TStream& archive) {
@@ -54,7 +65,7 @@ int RunCheck(const UString& archive, TConsole& console) {
     }
     const std::vector<TCheckProblem> problems = CheckArchive(zip, *file);
     for (const TCheckProblem& p : problems) {
-        console.Out((p.WholeArchive ? UString(u"archive") : u"\"" + p.Entry + u"\"") + u": " + p.Problem);
+        console.Out((p.WholeArchive ? UString(u"archive") : u"\"" + Printable(p.Entry) + u"\"") + u": " + Printable(p.Problem));
     }
     console.Out(CheckSummary(problems.size(), static_cast<size_t>(zip.FileCount())));
     return problems.empty() ? 0 : 1;

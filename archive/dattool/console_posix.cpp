@@ -7,10 +7,17 @@ namespace {
 // Linux terminals take UTF-8.
 class TUtf8Console : public TConsole {
 public:
-    void Out(const UString& line) override { std::fputs((ToUtf8(line) + "\n").c_str(), stdout); }
+    void Out(const UString& line) override { Write(line, stdout); }
     void Err(const UString& line) override {
         std::fflush(stdout);
-        std::fputs((ToUtf8(line) + "\n").c_str(), stderr);
+        Write(line, stderr);
+    }
+
+private:
+    // Write counts the bytes: a line may hold a zero character.
+    static void Write(const UString& line, std::FILE* to) {
+        const std::string bytes = ToUtf8(line) + "\n";
+        std::fwrite(bytes.data(), 1, bytes.size(), to);
     }
 };
 
