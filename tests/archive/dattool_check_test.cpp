@@ -81,6 +81,7 @@ TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
                               .Add("report.TXT", "x")
                               .Add("lib", "x")
                               .Add("lib/x.dll", "x")
+                              .Add("two\nlines", "x")
                               .Build());
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
@@ -88,7 +89,8 @@ TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
                      "\"what?.txt\": has * or ?, which Windows does not allow in a name",
                      "\"NUL.txt\": the name part \"NUL.txt\" is a device name on Windows",
                      "\"report.TXT\": is the same file as \"Report.txt\" on Windows, which writes only one of them",
-                     "\"lib/x.dll\": needs a folder \"lib\" where \"lib\" is a file", "5 problems in 7 entries"}));
+                     "\"lib/x.dll\": needs a folder \"lib\" where \"lib\" is a file",
+                     "\"two<0x0A>lines\": the update run refuses it: Invalid characters in path", "6 problems in 8 entries"}));
 }
 
 TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
