@@ -76,3 +76,17 @@ inline void PutU32(TBytes& out, uint32_t v) {
     PutU16(out, static_cast<uint16_t>(v));
     PutU16(out, static_cast<uint16_t>(v >> 16));
 }
+
+// PutSharedHeaderFields appends the fields that a local header and a central
+// record hold in the same order: RequiredVersion to ExtraFieldLength.
+inline void PutSharedHeaderFields(TBytes& out, const TZipHeader& h) {
+    PutU16(out, h.RequiredVersion);
+    PutU16(out, h.Flag);
+    PutU16(out, h.CompressionMethod);
+    PutU32(out, h.ModifiedDateTime);
+    PutU32(out, h.CRC32);
+    PutU32(out, h.CompressedSize);
+    PutU32(out, h.UncompressedSize);
+    PutU16(out, h.FileNameLength);
+    PutU16(out, h.ExtraFieldLength);
+}

@@ -39,15 +39,7 @@ void PutCentralRecord(TRecordWriter& out, const TZipHeader& h) {
     TBytes& b = out.Buffer();
     PutU32(b, kCentralHeaderSignature);
     PutU16(b, h.MadeByVersion);
-    PutU16(b, h.RequiredVersion);
-    PutU16(b, h.Flag);
-    PutU16(b, h.CompressionMethod);
-    PutU32(b, h.ModifiedDateTime);
-    PutU32(b, h.CRC32);
-    PutU32(b, h.CompressedSize);
-    PutU32(b, h.UncompressedSize);
-    PutU16(b, h.FileNameLength);
-    PutU16(b, h.ExtraFieldLength);
+    PutSharedHeaderFields(b, h);
     PutU16(b, h.FileCommentLength);
     PutU16(b, h.DiskNumberStart);
     PutU16(b, h.InternalAttributes);

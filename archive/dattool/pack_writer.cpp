@@ -117,15 +117,7 @@ private:
     void WriteLocalHeader(const TZipHeader& h) {
         TBytes b;
         PutU32(b, kLocalHeaderSignature);
-        PutU16(b, h.RequiredVersion);
-        PutU16(b, h.Flag);
-        PutU16(b, h.CompressionMethod);
-        PutU32(b, h.ModifiedDateTime);
-        PutU32(b, h.CRC32);
-        PutU32(b, h.CompressedSize);
-        PutU32(b, h.UncompressedSize);
-        PutU16(b, h.FileNameLength);
-        PutU16(b, 0);
+        PutSharedHeaderFields(b, h);  // no extra field
         b.insert(b.end(), h.FileName.begin(), h.FileName.end());
         FOut.WriteBuffer(b.data(), static_cast<int64_t>(b.size()));
     }

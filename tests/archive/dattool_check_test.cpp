@@ -7,19 +7,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TTestEntry Entry(std::string name, std::string data, uint16_t method = 0) {
+TTestEntry Entry(std::string name, std::string data, uint16_t method = 0, uint16_t flag = 0x0800) {
     TTestEntry e;
-    e.Name = std::move(name);
-    e.Data = std::move(data);
-    e.Method = method;
+    e.Name = std::move(name), e.Data = std::move(data), e.Method = method, e.Flag = flag;
     return e;
 }
 
-TTestEntry Unflagged(std::string name) {
-    TTestEntry e = Entry(std::move(name), "x");
-    e.Flag = 0;
-    return e;
-}
+TTestEntry Unflagged(std::string name) { return Entry(std::move(name), "x", 0, 0); }
 
 const std::string kPersianReport = "\xDA\xAF\xD8\xB2\xD8\xA7\xD8\xB1\xD8\xB4.rep";  // گزارش.rep in UTF-8
 const std::string kPersianAsCp437 = "\u250C\u00BB\u256A\u2593\u256A\u00BA\u256A\u2592\u256A\u2524.rep";
