@@ -32,7 +32,7 @@ public:
 
     void Run() {
         if ((FHeader.Flag & 1) != 0) FProblems.push_back(u"is encrypted");
-        CheckZip64(FHeader.ExtraField);
+        CheckZip64(FHeader, u"has ZIP64 markers");
         if (FindDecompressor(static_cast<TZipCompression>(FHeader.CompressionMethod)) == nullptr) {
             FProblems.push_back(u"uses compression method " + Number(FHeader.CompressionMethod) +
                                 u", which the update run cannot extract: Item not found");
@@ -50,11 +50,12 @@ public:
     }
 
 private:
-    void CheckZip64(const TBytes& extra) {
-        const bool escaped = FHeader.CompressedSize == 0xFFFFFFFF || FHeader.UncompressedSize == 0xFFFFFFFF ||
-                             FHeader.LocalHeaderOffset == 0xFFFFFFFF || FHeader.DiskNumberStart == 0xFFFF;
-        if (escaped || HasExtraBlock(extra, kZip64ExtraId)) {
-            FProblems.push_back(u"has ZIP64 markers, which the update run does not read");
+    // CheckZip64 looks at a central record or a local header (whose offset and disk are zero).
+    void CheckZip64(const TZipHeader& h, UStringView what) {
+        const bool escaped = h.CompressedSize == 0xFFFFFFFF || h.UncompressedSize == 0xFFFFFFFF ||
+                             h.LocalHeaderOffset == 0xFFFFFFFF || h.DiskNumberStart == 0xFFFF;
+        if (escaped || HasExtraBlock(h.ExtraField, kZip64ExtraId)) {
+            FProblems.push_back(UString(what) + u", which the update run does not read");
         }
     }
 
@@ -85,7 +86,7 @@ private:
                             local.UncompressedSize != FHeader.UncompressedSize)) {
             FProblems.push_back(u"its local header gives other sizes or another checksum than the central directory");
         }
-        CheckZip64(local.ExtraField);
+        CheckZip64(local, u"its local header has ZIP64 markers");
         const int64_t dataStart = static_cast<int64_t>(FHeader.LocalHeaderOffset) + static_cast<int64_t>(kLocalHeaderSize) +
                                   local.FileNameLength + local.ExtraFieldLength;
         const int64_t dataEnd = dataStart + FHeader.CompressedSize;

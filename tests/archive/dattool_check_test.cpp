@@ -136,15 +136,17 @@ TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
 TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
     TTestEntry zip64 = Entry("big.bin", "x");
     zip64.Extra = std::string("\x01\x00\x08\x00\x01\x00\x00\x00\x00\x00\x00\x00", 12);
+    zip64.LocalExtra = std::string("\x0A\x00\x00\x00\x01\x00\x00\x00", 8);  // another block, then ZIP64
     const std::string locator = std::string("PK\x06\x07", 4) + std::string(16, '\0');
     TRun run = CheckBytes(InsertBeforeEndRecord(ZipBuilder().Add(zip64).Build(), locator));
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
               (Lines{"\"big.bin\": has ZIP64 markers, which the update run does not read",
+                     "\"big.bin\": its local header has ZIP64 markers, which the update run does not read",
                      "archive: the end record has ZIP64 markers, which the update run does not read",
                      "archive: 20 bytes lie between the central directory and the end record; the update run's "
                      "write-back overwrites them",
-                     "3 problems in 1 entry"}));
+                     "4 problems in 1 entry"}));
     TTestBytes counts = ZipBuilder().Add("a.txt", "x").Build();
     PutLe16(counts, EndRecordOffset(counts) + 8, 0xFFFF);
     EXPECT_EQ(CheckBytes(counts).Console.FOut,

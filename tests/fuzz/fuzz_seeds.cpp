@@ -1,4 +1,4 @@
-// fuzz_seeds FOLDER writes the seed corpus of the extraction fuzzer: small
+// fuzz_seeds FOLDER writes the seed corpus of the extraction and pre-flight fuzzer: small
 // archives like those the archive tests build, one behaviour each, so that the
 // fuzzer starts from every path of opening and extraction.
 #include <cstdio>
@@ -73,7 +73,20 @@ std::vector<std::pair<std::string, TTestBytes>> Seeds() {
         {"invalid-chars", ZipBuilder().Add("a|b", "x").Add("q\"x", "y").Build()},
         {"colon-after-drive", ZipBuilder().Add("ab:c/x.txt", "x").Build()},
         {"long-path", ZipBuilder().Add(std::string(250, 'd') + "/x.txt", "x").Build()},
+        // what only the pre-flight looks at
+        {"mixed-flags", ZipBuilder().Add(With(Entry("Kelvo.exe", "MZ"), [](TTestEntry& e) { e.Flag = 0; }))
+                            .Add("\xDA\xAF\xD8\xB2.rep", "r")
+                            .Build()},
+        {"windows-names", ZipBuilder().Add("CON.txt", "x").Add("a. /b ", "x").Add("Same", "x").Add("same/x", "x").Build()},
+        {"zip64-extra", ZipBuilder().Add(With(Entry("big.bin", text, 8), [](TTestEntry& e) {
+                                        e.Extra = std::string("\x01\x00\x08\x00\x28\x00\x00\x00\x00\x00\x00\x00", 12);
+                                        e.LocalExtra = e.Extra;
+                                    })).Build()},
     };
+    TTestBytes gap = ZipBuilder().Add("a.txt", text, 8).Build();
+    const std::string locator = std::string("PK\x06\x07", 4) + std::string(16, '\0');
+    gap.insert(gap.begin() + static_cast<std::ptrdiff_t>(EndRecordOffset(gap)), locator.begin(), locator.end());
+    seeds.emplace_back("zip64-locator-gap", gap);
     return seeds;
 }
 
