@@ -70,6 +70,8 @@ std::vector<UString> PackProblems(const std::vector<TPackItem>& items) {
     std::vector<UString> problems;
     std::vector<UString> names;
     for (const TPackItem& item : items) {
+        // A Linux name may hold a "\", which the update run takes for a folder separator.
+        if (item.Name.find(u'\\') != UString::npos) problems.push_back(Quoted(item.Name) + u": has a \"\\\", which Windows takes for a folder separator");
         for (const UString& problem : NameProblems(item.Name)) problems.push_back(Quoted(item.Name) + u": " + problem);
         if (item.Size > kLargestFile) {
             problems.push_back(Quoted(item.Name) + u": is " + Number(item.Size) +

@@ -115,7 +115,8 @@ TEST(DatToolPack, RefusesWhatCheckWouldReportAndWritesNothing) {
 #endif
 
 TEST(DatToolPack, TheNameRulesOfCheckApplyToTheListedItems) {
-    std::vector<TPackItem> items(4);
+    std::vector<TPackItem> items(5);
+    items[4].Name = u"a\\b.txt";  // a Linux file name
     items[0].Name = u"aux.log";
     items[1].Name = u"Lib";
     items[2].Name = u"lib/x.dll";
@@ -124,6 +125,7 @@ TEST(DatToolPack, TheNameRulesOfCheckApplyToTheListedItems) {
               (std::vector<UString>{u"\"aux.log\": the name part \"aux.log\" is a device name on Windows",
                                     u"\"" + items[3].Name + u"\": its path in c:\\program files (x86)\\kelvo\\ has 260 "
                                     u"characters; Windows allows at most 259",
+                                    u"\"a\\b.txt\": has a \"\\\", which Windows takes for a folder separator",
                                     u"\"lib/x.dll\": needs a folder \"lib\" where \"Lib\" is a file"}));
 }
 
