@@ -1,7 +1,7 @@
 #include "archive/name_rules.h"
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 
 #include "archive/entry_names.h"
 #include "archive/extract_paths.h"
@@ -121,14 +121,15 @@ public:
         const bool folderEntry = HasTrailingSeparator(resolved);
         const UString path = folderEntry ? resolved.substr(0, resolved.size() - 1) : resolved;
         if (path.empty()) return;  // the install folder itself
+        const UString key = UpperCaseAsFileSystem(path);  // once: its prefixes are the folders' keys
         for (size_t at = path.find(u'\\'); at != UString::npos; at = path.find(u'\\', at + 1)) {
-            const TKind* kind = Enter(path.substr(0, at), true, index);
+            const TKind* kind = Enter(key.substr(0, at), true, index);
             if (kind != nullptr && !kind->Folder) {
                 clashes.push_back({index, u"needs a folder " + Quoted(path.substr(0, at)) + u" where " +
                                               Quoted(FNames[kind->Index]) + u" is a file"});
             }
         }
-        const TKind* kind = Enter(path, folderEntry, index);
+        const TKind* kind = Enter(key, folderEntry, index);
         if (kind == nullptr || (kind->Folder && folderEntry)) return;
         const UString other = Quoted(FNames[kind->Index]);
         if (kind->Folder) clashes.push_back({index, u"is a file where " + other + u" needs a folder of the same name"});
@@ -142,14 +143,14 @@ private:
         size_t Index;
     };
 
-    // Enter records path, or gives what it already was when another entry made it.
-    const TKind* Enter(const UString& path, bool folder, size_t index) {
-        const auto [at, added] = FKinds.emplace(UpperCaseAsFileSystem(path), TKind{folder, index});
+    // Enter records a path by its key, or gives what it already was when another entry made it.
+    const TKind* Enter(const UString& key, bool folder, size_t index) {
+        const auto [at, added] = FKinds.emplace(key, TKind{folder, index});
         return added || at->second.Index == index ? nullptr : &at->second;
     }
 
     const std::vector<UString>& FNames;  // we don't own them
-    std::map<UString, TKind> FKinds;
+    std::unordered_map<UString, TKind> FKinds;
 };
 
 }  // namespace
