@@ -1,14 +1,18 @@
 # kelvo_add_test_binary(NAME SOURCES ... LIBS ... [PROPERTIES name value ...])
-# One GoogleTest binary per subsystem. Under the win64 build each test runs
+# One GoogleTest binary per subsystem. Under the Windows builds each test runs
 # through the emulator (scripts/wine-env exec), which keeps a private Xvfb
-# display and Wine prefix under the build folder.
-if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows"
-   AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-  find_program(KELVO_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
-  if(KELVO_WINE64)
-    set(KELVO_WINE_DIR "${CMAKE_BINARY_DIR}/wine" CACHE PATH "private Wine environment of the tests")
-    set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-env;exec;${KELVO_WINE_DIR}")
+# display and Wine prefix under the build folder: wine64 on the machine for
+# win64, the 32-bit Wine of the i386 tree (build/wine32, made by scripts/setup)
+# for win32. When that Wine is missing the test fails and says so.
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(KELVO_WINE_ARCH win64)
+  else()
+    set(KELVO_WINE_ARCH win32)
   endif()
+  set(KELVO_WINE_DIR "${CMAKE_BINARY_DIR}/wine" CACHE PATH "private Wine environment of the tests")
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      "${PROJECT_SOURCE_DIR}/scripts/wine-env;exec;--${KELVO_WINE_ARCH};${KELVO_WINE_DIR}")
 endif()
 
 # Whether tests built here can run on this machine.

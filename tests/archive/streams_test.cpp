@@ -44,6 +44,27 @@ TEST(FileStream, WritesAndReadsAFileAndClosesItWhenFreed) {
     EXPECT_EQ(again.Write("x", 1), 0);  // a failed write counts as 0 bytes
 }
 
+TEST(FileStream, ReadsAndWritesBeyondFourGigabytes) {
+    // Positions are 64-bit in every build, the 32-bit one included: a byte
+    // written past 4 GB (into a sparse file) lands there and reads back there.
+    TTempDir dir;
+    TFileStream file(U(dir / "big.bin"), faReadWrite, fdCreateAlways);
+    const int64_t far = (int64_t{1} << 32) + 5;
+    file.SetPosition(far);
+    file.WriteBuffer("Z", 1);
+    EXPECT_EQ(file.Size(), far + 1);
+    char out = 'x';
+    for (const int64_t gap : {int64_t{5}, int64_t{1} << 31}) {  // the offset's low 32 bits; 2 GB
+        file.SetPosition(gap);
+        file.ReadBuffer(&out, 1);
+        EXPECT_EQ(out, '\0') << "at " << gap;
+    }
+    file.SetPosition(far);
+    file.ReadBuffer(&out, 1);
+    EXPECT_EQ(out, 'Z');
+    EXPECT_EQ(file.Position(), far + 1);
+}
+
 TEST(FileStream, CreatingInAMissingFolderFailsWithCannotCreate) {
     TTempDir dir;
     try {

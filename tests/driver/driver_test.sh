@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The UI driver against driver_test_window.exe, whose contents are known:
-# usage: driver_test.sh WINE_ENV_SCRIPT WINE_DIR UIDRIVER_EXE TEST_WINDOW_EXE
+# usage: driver_test.sh win32|win64 WINE_DIR UIDRIVER_EXE TEST_WINDOW_EXE
 set -uo pipefail
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 WINE_DIR=$2 UIDRIVER=$3 TEST_WINDOW=$4
 source "$ROOT/tests/e2e/lib.sh"
 
 CAPTION="پنجره آزمایشی $$"
-"$1" start "$WINE_DIR"
-wenv "$WINE64" "$TEST_WINDOW" "$CAPTION" </dev/null >/dev/null 2>&1 &
+"$ROOT/scripts/wine-env" start "--$1" "$WINE_DIR"
+wenv "$WINE" "$TEST_WINDOW" "$CAPTION" </dev/null >/dev/null 2>&1 &
 pid=$!
 W=(--caption "$CAPTION")
 
@@ -50,7 +50,7 @@ expect_eq "left click checks the radio" "$(drv info "${W[@]}" --child-id 11 | fi
 
 expect_eq "screen pixel inside the filled rectangle" "$(drv pixel 110 110)" "12 34 56"
 expect_eq "screen pixel just outside it" "$(drv pixel 160 110)" "240 240 240"
-shot=$(mktemp -d)
+shot=$(mktemp -d "$WINE_DIR/driver-test.XXXXXX")   # where the environment's Wine sees it
 drv capture 108 110 4 2 'Z:'"${shot//\//\\}"'\cap.ppm' >/dev/null
 expect_eq "captured PPM" "$("$PY" -c "
 d=open('$shot/cap.ppm','rb').read(); px=d[-24:]
@@ -83,7 +83,7 @@ expect_true "a text has a width" test "$w1" -gt 0
 expect_eq "the window's process by --pid" "$(drv count --pid "$(drv info "${W[@]}" | field pid)" | field count)" 1
 
 touch "$shot/held.txt"
-wenv "$WINE64" "$UIDRIVER" hold 'Z:'"${shot//\//\\}"'\held.txt' --until 'Z:'"${shot//\//\\}"'\release' --timeout 20000 >"$shot/hold.out" &
+wenv "$WINE" "$UIDRIVER" hold 'Z:'"${shot//\//\\}"'\held.txt' --until 'Z:'"${shot//\//\\}"'\release' --timeout 20000 >"$shot/hold.out" &
 holder=$!
 # Straight into the file, not through a pipe: the line must arrive at once.
 for _ in $(seq 100); do grep -q holding "$shot/hold.out" && break; sleep 0.05; done

@@ -17,7 +17,7 @@ done
 
 # Renamed, the executable gives the box another caption.
 cp "$UPDATER_EXE" "$UPDATER_DIR/SETUP.EXE"
-(cd "$UPDATER_DIR" && exec "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$WINE64" "$UPDATER_DIR/SETUP.EXE" /vmver) \
+(cd "$UPDATER_DIR" && exec "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$WINE" "$UPDATER_DIR/SETUP.EXE" /vmver) \
   </dev/null >/dev/null 2>&1 &
 UPDATER_PID=$!
 expect_eq "caption of a renamed executable" "$(drv read-box --title Setup --timeout 15000 | field text)" "Velmora v9.11"

@@ -9,7 +9,7 @@ make_archive "$UPDATER_DIR/Data.dat" 'Kelvo.exe=new exe' 'sub/a.txt=a'
 chown -R nobody:nogroup "$DRIVE_C"
 chmod a-w "$UPDATER_DIR/Data.dat"      # Wine's read-only attribute
 expect_eq "Data.dat has the read-only attribute" \
-  "$(wenv "$WINE64" cmd /c attrib 'C:\Updater\Data.dat' | tr -d '\r' | cut -c1-10 | tr -d ' ')" "AR"
+  "$(wenv "$WINE" cmd /c attrib 'C:\Updater\Data.dat' | tr -d '\r' | cut -c1-10 | tr -d ' ')" "AR"
 before=$(tree_digest "$KELVO")$(sha "$UPDATER_DIR/Data.dat")
 start_updater
 wait_main || { fail "the main window did not appear"; return; }
@@ -23,4 +23,4 @@ expect_eq "nothing extracted, archive unchanged" "$(tree_digest "$KELVO")$(sha "
 expect_eq "no completion window" "$(completion_window)" ""
 drv close --caption "$CAPTION_MAIN" >/dev/null
 expect_exit_code 0
-"${AS_USER[@]}" "$ROOT/scripts/wine-env" stop "$WINE_DIR"
+"$ROOT/scripts/wine-env" stop "$WINE_DIR"

@@ -1,7 +1,7 @@
 # Benchmark, not a scenario (run it with: scripts/e2e bench_update_run): the
 # time from the press of the start button to the completion window for an
 # application-update archive of ~150 MB in ~300 files, next to
-# "dattool extract" on the same archive, both under wine64, interleaved.
+# "dattool extract" on the same archive, both under the build's Wine, interleaved.
 # The first run of each goes into an empty folder; the later ones replace an
 # extracted tree, as a real update does. dattool's times include its process
 # start, measured on its own as "startup" and subtracted.
@@ -19,7 +19,7 @@ now_ms() { date +%s%3N; }
 
 startup=()
 for i in 1 2 3; do
-  t=$(now_ms); wenv "$WINE64" "$DATTOOL" >/dev/null 2>&1; startup+=($(( $(now_ms) - t )))
+  t=$(now_ms); wenv "$WINE" "$DATTOOL" >/dev/null 2>&1; startup+=($(( $(now_ms) - t )))
 done
 gui=() tool=()
 for ((run = 1; run <= RUNS; run++)); do
@@ -31,7 +31,7 @@ for ((run = 1; run <= RUNS; run++)); do
   drv close --caption "$CAPTION_MAIN" >/dev/null
   wait "$UPDATER_PID"
   t=$(now_ms)
-  wenv "$WINE64" "$DATTOOL" extract 'D:\tool\Data.dat' 'D:\tool\out' >/dev/null 2>&1 || fail "dattool extract failed"
+  wenv "$WINE" "$DATTOOL" extract 'D:\tool\Data.dat' 'D:\tool\out' >/dev/null 2>&1 || fail "dattool extract failed"
   tool+=($(( $(now_ms) - t )))
   echo "  run $run: press to completion ${gui[-1]} ms, dattool extract ${tool[-1]} ms"
 done

@@ -1,11 +1,13 @@
 # Helpers for the end-to-end scenarios, sourced by scripts/e2e (and by the
 # driver's own test). A scenario runs in a subshell with these set:
 #   ROOT      the source tree            WINE_DIR  the scenario's Wine environment
-#   DRIVE_C   its C: drive (Linux path)  BUILD     build/win64
+#   DRIVE_C   its C: drive (Linux path)  BUILD     the build with the exes (build/win32)
+# Windows programs run with "$WINE" inside `wenv` (the environment's own Wine:
+# the 32-bit one for the i686 build), as the owner of the scenario's prefix.
 # Checks never stop a scenario: each failure is printed and counted, and the
 # scenario fails at its end when any check failed.
 
-WINE64=/usr/lib/wine/wine64
+WINE=$ROOT/scripts/wine
 PY=/usr/bin/python3              # Debian's, with PIL
 CAPTION_MAIN='آپدیت نرم افزار حسابداری پیشرفته ورنا'
 START_CAPTION='شروع آپدیت'
@@ -14,12 +16,10 @@ APP_TITLE='Kelvoupdater'          # the title the updater derives from "KelvoUpd
 KELVO_DIR_WIN='C:\Program Files (x86)\Kelvo'
 CHECK_FAILURES=0
 
-# AS_USER is empty (root) unless become_unprivileged ran.
-AS_USER=()
-wenv() { "${AS_USER[@]}" "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$@"; }
+wenv() { "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$@"; }
 
 # drv runs the UI driver; output is UTF-8 "key=value" lines without CR.
-drv() { wenv "$WINE64" "$UIDRIVER" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+drv() { wenv "$WINE" "$UIDRIVER" "$@" | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 # field KEY: the value of the first "KEY=" line of stdin.
 field() { sed -n "s/^$1=//p" | head -n 1; }
@@ -67,7 +67,7 @@ put_updater() {
 start_updater() {
   local cwd=$UPDATER_DIR
   if [ "${1:-}" = --cwd ]; then cwd=$2; shift 2; fi
-  (cd "$cwd" && exec "${AS_USER[@]}" "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$WINE64" \
+  (cd "$cwd" && exec "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$WINE" \
     "$UPDATER_DIR/KelvoUpdater.exe" "$@") \
     </dev/null >"$WINE_DIR/updater.out" 2>&1 &
   UPDATER_PID=$!
@@ -217,19 +217,17 @@ error_box_text() {
 # become_unprivileged: from here on the scenario's Windows programs run as the
 # user nobody, for whom file permissions count (root ignores a read-only file).
 # Wine wants a prefix owned by its user, so the prefix becomes a real copy: the
-# clone's hard links share their files with the base environment.
+# clone's hard links share their files with the base environment. The prefix's
+# owner is the user wine-env runs the programs as.
 become_unprivileged() {
   local letter
   rm -rf "$WINE_DIR/prefix"
-  cp -a "$ROOT/build/e2e/base/prefix" "$WINE_DIR/prefix"
+  cp -a "$E2E_BASE/prefix" "$WINE_DIR/prefix"
   for letter in d e f g h i j k l m; do
     ln -sfn "$WINE_DIR/drives/$letter" "$WINE_DIR/prefix/dosdevices/$letter:"
   done
   DRIVE_C=$WINE_DIR/prefix/drive_c
-  mkdir -p "$WINE_DIR/home" "$WINE_DIR/tmp"
   chown -R nobody:nogroup "$WINE_DIR"
-  AS_USER=(setpriv --reuid=nobody --regid=nogroup --clear-groups
-           env HOME="$WINE_DIR/home" TMPDIR="$WINE_DIR/tmp" USER=nobody)
 }
 
 # hold_open WINDOWS_PATH: another program (the driver) holds the file open
@@ -237,7 +235,7 @@ become_unprivileged() {
 hold_open() {
   rm -f "$WINE_DIR/release" "$WINE_DIR/hold.out"
   # Straight into the file, not through a pipe: the line must arrive at once.
-  wenv "$WINE64" "$UIDRIVER" hold "$1" --until "$(z_path "$WINE_DIR/release")" --timeout 60000 \
+  wenv "$WINE" "$UIDRIVER" hold "$1" --until "$(z_path "$WINE_DIR/release")" --timeout 60000 \
     >"$WINE_DIR/hold.out" 2>&1 &
   HOLDER_PID=$!
   for _ in $(seq 100); do grep -q holding "$WINE_DIR/hold.out" 2>/dev/null && return 0; sleep 0.05; done

@@ -43,7 +43,7 @@ inline HWND FindProcessWindow(const wchar_t* className, const wchar_t* caption) 
         HWND Found;
     } search{className, caption, nullptr};
     ::EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
+        [](HWND wnd, LPARAM lp) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<TSearch*>(lp);
             DWORD process = 0;
             ::GetWindowThreadProcessId(wnd, &process);
@@ -70,7 +70,7 @@ inline HWND FindDescendant(HWND parent, int id) {
     } search{id, nullptr};
     ::EnumChildWindows(
         parent,
-        [](HWND wnd, LPARAM lp) -> BOOL {
+        [](HWND wnd, LPARAM lp) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<TSearch*>(lp);
             if (::GetDlgCtrlID(wnd) != s->Id) return TRUE;
             s->Found = wnd;

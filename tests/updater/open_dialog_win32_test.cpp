@@ -51,7 +51,7 @@ std::vector<UString> FilterTexts(HWND dialog) {
         // The shell's dialog: the combo box whose entries name the pattern.
         ::EnumChildWindows(
             dialog,
-            [](HWND wnd, LPARAM lp) -> BOOL {
+            [](HWND wnd, LPARAM lp) CALLBACK -> BOOL {
                 wchar_t name[32] = {};
                 ::GetClassNameW(wnd, name, 32);
                 if (std::wstring(name) != L"ComboBox") return TRUE;
@@ -113,7 +113,7 @@ TEST_P(OpenDialog, RefusesANameThatDoesNotExist) {
             ::Sleep(50);
             ::EnumThreadWindows(
                 ::GetWindowThreadProcessId(dialog, nullptr),
-                [](HWND wnd, LPARAM lp) -> BOOL {
+                [](HWND wnd, LPARAM lp) CALLBACK -> BOOL {
                     wchar_t name[32] = {};
                     ::GetClassNameW(wnd, name, 32);
                     if (std::wstring(name) != L"#32770" || !::IsWindowVisible(wnd) || ::GetWindow(wnd, GW_OWNER) == nullptr)
