@@ -7,6 +7,7 @@
 #include "archive/zip_handlers.h"
 #include "controls/picture_classes.h"
 #include "toolkit/application_win32.h"
+#include "toolkit/system_library_win32.h"
 #include "updater/done_form_win32.h"
 #include "updater/locale_text_win32.h"
 #include "updater/main_form_win32.h"
@@ -35,6 +36,7 @@ void ShowVersionIfAsked() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    RestrictLibrarySearch();
     RegisterStartupClasses();
     TApplication application;
     // A changed user locale changes the casing rules of the install search.
