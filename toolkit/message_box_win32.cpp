@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "toolkit/application_win32.h"
+#include "toolkit/common_controls_win32.h"
 #include "toolkit/system_library_win32.h"
 #include "toolkit/theme_library_win32.h"
 
@@ -25,9 +26,8 @@ using TTaskDialogIndirect = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*
 
 // TaskDialogFunction is the task dialog entry of the loaded common controls,
 // present only in version 6; it is looked up so the program also starts without it.
-// The toolkit imports the common controls, so they are always loaded.
 TTaskDialogIndirect TaskDialogFunction() {
-    return LibraryEntry<TTaskDialogIndirect>(::GetModuleHandleW(L"comctl32.dll"), "TaskDialogIndirect");
+    return LibraryEntry<TTaskDialogIndirect>(CommonControls(), "TaskDialogIndirect");
 }
 
 // The fallback box is centred on the primary monitor's work area when it is

@@ -26,7 +26,10 @@ void RegisterStartupClasses() {
 // ShowVersionIfAsked shows the version box when a parameter is "/vmver".
 void ShowVersionIfAsked() {
     int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    // Found at run time, as every library the program does not need to start.
+    const TUniqueModule shell = LoadSystemLibrary(L"shell32.dll");
+    const auto splitCommandLine = LibraryEntry<decltype(&::CommandLineToArgvW)>(shell.Get(), "CommandLineToArgvW");
+    LPWSTR* arguments = splitCommandLine ? splitCommandLine(::GetCommandLineW(), &count) : nullptr;
     std::vector<UString> parameters;
     for (int i = 1; i < count; ++i) parameters.push_back(FromW(arguments[i]));
     ::LocalFree(arguments);
