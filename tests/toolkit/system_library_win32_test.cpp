@@ -38,16 +38,6 @@ std::wstring SystemFolder() {
     return std::wstring(folder, length);
 }
 
-// TCurrentFolder makes a folder the current one for one scope.
-class TCurrentFolder {
-public:
-    explicit TCurrentFolder(const fs::path& folder) : FOld(fs::current_path()) { fs::current_path(folder); }
-    ~TCurrentFolder() { fs::current_path(FOld); }
-
-private:
-    fs::path FOld;
-};
-
 }  // namespace
 
 TEST(SystemLibrary, LoadsFromTheSystemFolderWithAndWithoutSearchFlags) {
