@@ -1,11 +1,10 @@
 #include "controls/radio_button_win32.h"
 
-#include <uxtheme.h>
-
 #include <algorithm>
 
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
+#include "toolkit/theme_library_win32.h"
 
 namespace {
 
@@ -16,8 +15,6 @@ constexpr WORD scRefresh = 1, scUpdateSkin = 2, scRemoveSkin = 3, scGetSkinIndex
 constexpr int kGlyphWidth = 20;
 constexpr int kMinimumHeight = 20;
 constexpr int kCaptionPadding = 4;
-
-bool VisualStylesOn() { return ::IsAppThemed() && ::IsThemeActive(); }
 
 }  // namespace
 
@@ -260,8 +257,8 @@ bool TsRadioButton::UnskinnedHandling(TMessage& message) {
 // are on the parent's picture shows through around the glyph.
 void TsRadioButton::ColorQuery(TMessage& message) {
     const HDC dc = reinterpret_cast<HDC>(message.WParam);
-    if (VisualStylesOn()) {
-        ::DrawThemeParentBackground(Handle(), dc, nullptr);
+    if (VisualStylesActive()) {
+        ThemeLibrary().DrawThemeParentBackground(Handle(), dc, nullptr);
         message.Result = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
         return;
     }
@@ -276,7 +273,7 @@ void TsRadioButton::ColorQuery(TMessage& message) {
 
 void TsRadioButton::EraseBackground(TMessage& message) {
     message.Result = 1;
-    if (VisualStylesOn()) return;
+    if (VisualStylesActive()) return;
     RECT area;
     ::GetClientRect(Handle(), &area);
     TUniqueGdiObject brush(::CreateSolidBrush(ColorToRGB(Color())));

@@ -1,10 +1,9 @@
 #include "controls/skin_data_win32.h"
 
-#include <uxtheme.h>
-
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 #include "toolkit/form_win32.h"
+#include "toolkit/theme_library_win32.h"
 #include "toolkit/win32_handles.h"
 
 namespace {
@@ -176,9 +175,9 @@ bool SkinDataHook(TMessage& message, TsCommonData& data) {
         }
         return false;
     case WM_UPDATEUISTATE:
-        if (::IsAppThemed() && ::IsThemeActive()) {
+        if (VisualStylesActive()) {
             if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed && windowed->HandleAllocated())
-                ::SetWindowTheme(windowed->Handle(), nullptr, nullptr);
+                ThemeLibrary().SetWindowTheme(windowed->Handle(), nullptr, nullptr);
         }
         return false;
     case WM_PARENTNOTIFY:

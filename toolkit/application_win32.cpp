@@ -3,9 +3,11 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "toolkit/common_controls_win32.h"
 #include "toolkit/error_text.h"
 #include "toolkit/errors.h"
 #include "toolkit/placement.h"
+#include "toolkit/system_library_win32.h"
 
 TApplication* Application = nullptr;
 
@@ -34,7 +36,9 @@ TApplication::TApplication() : TComponent(nullptr) {
     FOleInitialised = SUCCEEDED(::OleInitialize(nullptr));
     // Load the common controls the manifest asks for, so the system buttons take the visual style.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    using TInitCommonControlsEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto initialise = LibraryEntry<TInitCommonControlsEx>(CommonControls(), "InitCommonControlsEx");
+    if (initialise) initialise(&controls);
     wchar_t path[257] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, path, 257);
     FTitle = ApplicationTitle(FromW(path, length));

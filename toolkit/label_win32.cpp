@@ -1,15 +1,14 @@
 #include "toolkit/label_win32.h"
 
-#include <uxtheme.h>
-
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
+#include "toolkit/theme_library_win32.h"
 #include "toolkit/win32_handles.h"
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
     SetParentColor(true);
-    SetTransparent(::IsAppThemed() && ::IsThemeActive());
+    SetTransparent(VisualStylesActive());
     if (!FTransparent) SetControlStyle(ControlStyle() | csOpaque);
 }
 

@@ -2,11 +2,10 @@
 // scope that every modal box of the program runs in.
 #include <windows.h>
 #include <commctrl.h>
-#include <uxtheme.h>
-
-#include <cstring>
-
 #include "toolkit/application_win32.h"
+#include "toolkit/common_controls_win32.h"
+#include "toolkit/system_library_win32.h"
+#include "toolkit/theme_library_win32.h"
 
 namespace {
 
@@ -23,22 +22,12 @@ BOOL CALLBACK DisableThreadWindow(HWND wnd, LPARAM data) {
     return TRUE;
 }
 
-// VisualStylesActive: the desktop's visual style is in force for this program.
-bool VisualStylesActive() { return ::IsAppThemed() && ::IsThemeActive(); }
-
 using TTaskDialogIndirect = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
 // TaskDialogFunction is the task dialog entry of the loaded common controls,
 // present only in version 6; it is looked up so the program also starts without it.
 TTaskDialogIndirect TaskDialogFunction() {
-    HMODULE controls = ::GetModuleHandleW(L"comctl32.dll");
-    if (!controls) controls = ::LoadLibraryW(L"comctl32.dll");
-    if (!controls) return nullptr;
-    const FARPROC entry = ::GetProcAddress(controls, "TaskDialogIndirect");
-    TTaskDialogIndirect function = nullptr;
-    static_assert(sizeof function == sizeof entry, "function pointers have one size");
-    std::memcpy(&function, &entry, sizeof function);
-    return function;
+    return LibraryEntry<TTaskDialogIndirect>(CommonControls(), "TaskDialogIndirect");
 }
 
 // The fallback box is centred on the primary monitor's work area when it is

@@ -82,6 +82,12 @@ struct TIconTraits {
     static void Close(Handle h) { ::DestroyIcon(h); }
 };
 
+struct TModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
 using TUniqueFile = TUnique<TFileTraits>;
 using TUniqueFind = TUnique<TFindTraits>;
 using TUniqueDC = TUnique<TDCTraits>;
@@ -89,6 +95,7 @@ using TUniqueGdiObject = TUnique<TGdiObjectTraits>;
 using TUniqueBitmap = TUnique<TBitmapTraits>;
 using TUniqueFont = TUnique<TFontTraits>;
 using TUniqueIcon = TUnique<TIconTraits>;
+using TUniqueModule = TUnique<TModuleTraits>;
 
 // TWindowDC borrows a window's device context for one scope (GetDC / ReleaseDC).
 class TWindowDC {

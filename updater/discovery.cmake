@@ -10,6 +10,6 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/file_system_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/locale_text_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/open_dialog_win32.cpp)
-  target_link_libraries(kelvo_discovery PUBLIC ole32 shell32 comdlg32 uuid)
+  target_link_libraries(kelvo_discovery PUBLIC ole32 uuid)
 endif()
 target_link_libraries(kelvo_discovery PUBLIC kelvo_core PRIVATE project_warnings)

@@ -7,6 +7,7 @@
 #include "archive/zip_handlers.h"
 #include "controls/picture_classes.h"
 #include "toolkit/application_win32.h"
+#include "toolkit/system_library_win32.h"
 #include "updater/done_form_win32.h"
 #include "updater/locale_text_win32.h"
 #include "updater/main_form_win32.h"
@@ -25,7 +26,10 @@ void RegisterStartupClasses() {
 // ShowVersionIfAsked shows the version box when a parameter is "/vmver".
 void ShowVersionIfAsked() {
     int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    // Found at run time, as every library the program does not need to start.
+    const TUniqueModule shell = LoadSystemLibrary(L"shell32.dll");
+    const auto splitCommandLine = LibraryEntry<decltype(&::CommandLineToArgvW)>(shell.Get(), "CommandLineToArgvW");
+    LPWSTR* arguments = splitCommandLine ? splitCommandLine(::GetCommandLineW(), &count) : nullptr;
     std::vector<UString> parameters;
     for (int i = 1; i < count; ++i) parameters.push_back(FromW(arguments[i]));
     ::LocalFree(arguments);
@@ -35,6 +39,7 @@ void ShowVersionIfAsked() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    RestrictLibrarySearch();
     RegisterStartupClasses();
     TApplication application;
     // A changed user locale changes the casing rules of the install search.

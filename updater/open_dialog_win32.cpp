@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "toolkit/system_library_win32.h"
 #include "toolkit/win32_handles.h"
 #include "updater/open_dialog.h"
 
@@ -54,8 +55,12 @@ bool CreateShellDialog(TComPtr<IFileOpenDialog>& dialog) {
 // resolve is left out rather than failing the dialog.
 void SetStartFolder(IFileOpenDialog& dialog, const UString& folder) {
     if (folder.empty()) return;
+    // Found at run time, as every library the program does not need to start.
+    const TUniqueModule shell = LoadSystemLibrary(L"shell32.dll");
+    const auto createItem = LibraryEntry<decltype(&::SHCreateItemFromParsingName)>(shell.Get(),
+                                                                                 "SHCreateItemFromParsingName");
     TComPtr<IShellItem> item;
-    if (FAILED(::SHCreateItemFromParsingName(W(folder), nullptr, IID_IShellItem, item.ReceiveVoid()))) return;
+    if (!createItem || FAILED(createItem(W(folder), nullptr, IID_IShellItem, item.ReceiveVoid()))) return;
     dialog.SetFolder(item.Get());
 }
 
@@ -118,7 +123,9 @@ std::optional<UString> RunClassicDialog(const TOpenDialogSettings& settings) {
     dialog.Flags = OFN_ENABLEHOOK | OFN_FILEMUSTEXIST | OFN_EXPLORER;
     dialog.lpfnHook = ClassicHook;
     dialog.lCustData = reinterpret_cast<LPARAM>(settings.PlaceBeside);
-    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    const TUniqueModule dialogs = LoadSystemLibrary(L"comdlg32.dll");
+    const auto getOpenFileName = LibraryEntry<decltype(&::GetOpenFileNameW)>(dialogs.Get(), "GetOpenFileNameW");
+    if (!getOpenFileName || !getOpenFileName(&dialog)) return std::nullopt;
     return FromW(W(fileName));
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "archive/dattool/dattool.h"
+#include "toolkit/system_library_win32.h"
 #include "toolkit/win32_handles.h"
 
 namespace {
@@ -30,6 +31,7 @@ private:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    RestrictLibrarySearch();
     std::vector<UString> args;
     for (int i = 1; i < argc; ++i) args.push_back(FromW(argv[i]));
     TWindowsConsole console;

@@ -37,16 +37,6 @@ private:
     fs::path FTarget;
 };
 
-// TCurrentFolder makes a folder the current one for its lifetime.
-class TCurrentFolder {
-public:
-    explicit TCurrentFolder(const fs::path& folder) : FSaved(fs::current_path()) { fs::current_path(folder); }
-    ~TCurrentFolder() { fs::current_path(FSaved); }
-
-private:
-    fs::path FSaved;
-};
-
 TTestEntry Entry(std::string name, std::string data, uint16_t method = 0) {
     TTestEntry e;
     e.Name = std::move(name);

@@ -3,5 +3,5 @@
 if(WIN32)
   list(APPEND controls_test_sources ${CMAKE_CURRENT_LIST_DIR}/radio_button_win32_test.cpp
        ${PROJECT_SOURCE_DIR}/tests/support/common_controls.rc)
-  list(APPEND controls_test_libs kelvo_controls uxtheme)
+  list(APPEND controls_test_libs kelvo_controls)
 endif()

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <uxtheme.h>
 
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "toolkit/application_win32.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_win32.h"
+#include "toolkit/theme_library_win32.h"
 
 namespace {
 
@@ -302,7 +302,7 @@ TEST_F(RadioButton, LetsTheParentsPictureShowThroughWhileVisualStylesAreOn) {
                        reinterpret_cast<LPARAM>(FFirst->Handle()));
     const LRESULT erased = ::SendMessageW(FFirst->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     ::ReleaseDC(FFirst->Handle(), dc);
-    ASSERT_TRUE(::IsAppThemed() && ::IsThemeActive()) << "the test prefix runs with visual styles";
+    ASSERT_TRUE(VisualStylesActive()) << "the test prefix runs with visual styles";
     EXPECT_EQ(brush, reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH)));
     EXPECT_EQ(erased, 1);
 }

@@ -64,10 +64,12 @@ put_updater() {
 
 # start_updater [--cwd LINUX_DIR] [ARG...]: starts the updater in the background;
 # UPDATER_PID is the loader's process, whose exit status is the program's exit code.
+# UPDATER_ENV (NAME=VALUE words) adds to or overrides the environment's variables.
+UPDATER_ENV=()
 start_updater() {
   local cwd=$UPDATER_DIR
   if [ "${1:-}" = --cwd ]; then cwd=$2; shift 2; fi
-  (cd "$cwd" && exec "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$WINE" \
+  (cd "$cwd" && exec "$ROOT/scripts/wine-env" shell "$WINE_DIR" env "${UPDATER_ENV[@]}" "$WINE" \
     "$UPDATER_DIR/KelvoUpdater.exe" "$@") \
     </dev/null >"$WINE_DIR/updater.out" 2>&1 &
   UPDATER_PID=$!

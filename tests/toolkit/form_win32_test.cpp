@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <uxtheme.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +11,7 @@
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_win32.h"
 #include "toolkit/label_win32.h"
+#include "toolkit/theme_library_win32.h"
 
 namespace {
 
@@ -241,7 +241,7 @@ end
     TClientPixels pixels(form->Handle(), 100, 60);
     // The label's top-left corner lies beside the thin "i".
     const TRgb corner = pixels.At(10, 10);
-    const bool themed = ::IsAppThemed() && ::IsThemeActive();
+    const bool themed = VisualStylesActive();
     const TRgb expected = themed ? TRgb{255, 0, 0} : ButtonFace();
     EXPECT_EQ(corner, expected) << "themed " << themed;
 }

@@ -1,0 +1,79 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+#include "toolkit/system_library_win32.h"
+#include "toolkit/theme_library_win32.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The planted DLL of the end-to-end scenario, as Wine's Z: drive names it; it
+// writes NAME.loaded beside itself when loaded.
+fs::path PlantedLibrary() {
+    std::string path = "Z:" KELVO_PLANTED_LIBRARY;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::wstring FolderOf(HMODULE module) {
+    wchar_t path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder.resize(folder.rfind(L'\\'));
+    ::CharLowerW(folder.data());
+    return folder;
+}
+
+std::wstring SystemFolder() {
+    wchar_t folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    ::CharLowerW(folder);
+    return std::wstring(folder, length);
+}
+
+}  // namespace
+
+TEST(SystemLibrary, LoadsFromTheSystemFolderWithAndWithoutSearchFlags) {
+    for (const auto load : {LoadSystemLibrary, LoadSystemLibraryByPath}) {
+        const TUniqueModule theme = load(L"uxtheme.dll");
+        ASSERT_TRUE(theme.Valid());
+        EXPECT_EQ(FolderOf(theme.Get()), SystemFolder());
+        EXPECT_FALSE(load(L"no-such-library.dll").Valid());
+    }
+}
+
+TEST(SystemLibrary, NeverLoadsALibraryOfTheNameFromTheCurrentFolder) {
+    TTempDir dir;
+    fs::copy_file(PlantedLibrary(), dir / "kelvo_planted.dll");
+    TCurrentFolder current(dir.Path());
+    EXPECT_FALSE(LoadSystemLibrary(L"kelvo_planted.dll").Valid());
+    EXPECT_FALSE(LoadSystemLibraryByPath(L"kelvo_planted.dll").Valid());
+    EXPECT_FALSE(fs::exists(dir / "kelvo_planted.dll.loaded"));
+    // The plain search of this test program does look there: the library is loadable.
+    const TUniqueModule plain(::LoadLibraryW(L"kelvo_planted.dll"));
+    EXPECT_TRUE(plain.Valid());
+    EXPECT_TRUE(fs::exists(dir / "kelvo_planted.dll.loaded"));
+}
+
+TEST(ThemeLibrary, WithoutUxthemeBehavesAsWithoutVisualStyles) {
+    const TThemeLibrary missing{TUniqueModule()};
+    EXPECT_FALSE(missing.VisualStylesActive());
+    EXPECT_EQ(missing.SetWindowTheme(::GetDesktopWindow(), nullptr, nullptr), E_NOTIMPL);
+    EXPECT_EQ(missing.DrawThemeParentBackground(::GetDesktopWindow(), nullptr, nullptr), E_NOTIMPL);
+}
+
+TEST(ThemeLibrary, FindsTheFunctionsOfTheSystemUxtheme) {
+    const TThemeLibrary theme(LoadSystemLibrary(L"uxtheme.dll"));
+    EXPECT_TRUE(theme.VisualStylesActive()) << "the test prefix runs with visual styles";
+    HWND button = ::CreateWindowExW(0, L"BUTTON", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(theme.SetWindowTheme(button, nullptr, nullptr), S_OK);
+    ::DestroyWindow(button);
+}
