@@ -24,6 +24,12 @@ int64_t NativeFileSize(TNativeFile file);
 
 bool IsAlreadyExistsError(uint32_t error);
 
+// CheckReplaceable answers for an existing file what creating it anew with
+// normal attributes (CreateFileW with CREATE_ALWAYS) would answer, without
+// changing it: 0, or the system's error for a file in use, a folder, or a
+// read-only, hidden or system file.
+uint32_t CheckReplaceable(const UString& path);
+
 // ExpandFileName gives the full path of name ("." and ".." resolved, relative
 // parts joined to the current folder); it returns 0 or the system's error code.
 uint32_t ExpandFileName(const UString& name, UString& full);

@@ -99,6 +99,19 @@ int64_t NativeFileSize(TNativeFile file) {
 
 bool IsAlreadyExistsError(uint32_t error) { return error == EEXIST; }
 
+uint32_t CheckReplaceable(const UString& path) {
+    const int fd = ::open(NativePath(path).c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    struct stat info {};
+    const bool statted = ::fstat(fd, &info) == 0;
+    const uint32_t error = statted ? 0 : LastError();
+    ::close(fd);
+    if (!statted) return error;
+    // A file without write permission is the read-only file of Windows, which
+    // cannot be created anew, also for the administrator (as root opens it).
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? EACCES : 0;
+}
+
 uint32_t ExpandFileName(const UString& name, UString& full) {
     // Lexical, as GetFullPathNameW is: ".." is resolved on the text, not through links.
     std::string path = SlashPath(name);

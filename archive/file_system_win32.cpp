@@ -60,6 +60,18 @@ int64_t NativeFileSize(TNativeFile file) {
 
 bool IsAlreadyExistsError(uint32_t error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
+uint32_t CheckReplaceable(const UString& path) {
+    TUniqueFile file(::CreateFileW(W(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return ::GetLastError();
+    // CREATE_ALWAYS refuses a read-only file, and a hidden or system one unless
+    // the new attributes keep them; ours are normal.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.Get(), &info)) return ::GetLastError();
+    constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (info.dwFileAttributes & kRefused) != 0 ? ERROR_ACCESS_DENIED : 0;
+}
+
 uint32_t ExpandFileName(const UString& name, UString& full) {
     wchar_t small[MAX_PATH + 1];
     ::SetLastError(0);

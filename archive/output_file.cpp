@@ -25,11 +25,12 @@ TOutputFile::TOutputFile(const UString& target, uint32_t& tempCounter) : FTarget
         return;
     }
     if (!IsAlreadyExistsError(error)) RaiseFileError(true, target, error);
-    // The target exists: it must be one we could open for writing (not in use,
-    // not read-only, not a folder) before anything is written beside it.
-    error = OpenNativeFile(target, faReadWrite, fdOpenExisting, file);
+    // The target exists: it must be one that could be created anew in its place
+    // (not in use, not a folder, not read-only, hidden or system) before
+    // anything is written beside it, so a refused file keeps its content and
+    // attributes and the run stops there.
+    error = CheckReplaceable(target);
     if (error != 0) RaiseFileError(true, target, error);
-    CloseNativeFile(file);
     OpenTemporary(tempCounter);
 }
 

@@ -8,12 +8,6 @@
 #include "controls/bitmap32.h"
 #include "controls/geometry.h"
 
-// Raised (as EOutOfResources) when a temporary bitmap or its drawing context
-// cannot be created.
-constexpr char16_t kOutOfResources[] =
-    u"Some operation could not be performed because the system is out of resources. Close some windows and try "
-    u"again.";
-
 // ColourValue packs a colour as 0x00RRGGBB, the form StretchCopy compares.
 inline uint32_t ColourValue(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8 | blue;

@@ -59,8 +59,12 @@ public:
 
     // MessageBox shows a modal system message box owned by the active window.
     int MessageBox(const UString& text, const UString& caption, UINT flags);
-    // ShowPlainMessage shows text with the title as caption and one OK button.
+    // ShowPlainMessage shows text with the title as caption and one button
+    // labelled "OK": a task dialog while the system's visual style is in force.
     void ShowPlainMessage(const UString& text);
+    // ShowClassicPlainMessage is the same box as a classic dialog window,
+    // centred on the primary monitor's work area: the form without a task dialog.
+    void ShowClassicPlainMessage(const UString& text);
 
     // While a modal box of the program is open the stay-on-top windows step back.
     void NormalizeTopMosts();

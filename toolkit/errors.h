@@ -53,6 +53,11 @@ KELVO_EXCEPTION_CLASS(EDirectoryNotFoundException, Exception);
 // Operating system and resources.
 KELVO_EXCEPTION_CLASS(EOSError, Exception);
 KELVO_EXCEPTION_CLASS(EOutOfResources, Exception);
+// The text of EOutOfResources, wherever drawing cannot get a bitmap or a
+// drawing context.
+constexpr char16_t kOutOfResources[] =
+    u"Some operation could not be performed because the system is out of resources. Close some windows and try "
+    u"again.";
 // Pictures.
 KELVO_EXCEPTION_CLASS(EInvalidGraphic, Exception);
 // Window definitions.

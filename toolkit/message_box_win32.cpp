@@ -9,6 +9,10 @@
 
 namespace {
 
+// The plain box's one button reads "OK" whatever the language of Windows: the
+// system's own OK button would take the system's word for it.
+constexpr wchar_t kOkCaption[] = L"OK";
+
 struct TThreadWindows {
     std::vector<HWND>* Disabled;
 };
@@ -30,13 +34,15 @@ TTaskDialogIndirect TaskDialogFunction() {
     return LibraryEntry<TTaskDialogIndirect>(CommonControls(), "TaskDialogIndirect");
 }
 
-// The fallback box is centred on the primary monitor's work area when it is
-// activated; the hook lives only while the box is being opened.
+// The classic box is centred on the primary monitor's work area, and its
+// button labelled, when it is activated; the hook lives only while the box is
+// being opened.
 HHOOK CenteringHook = nullptr;
 
 LRESULT CALLBACK CenterOnWorkArea(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE) {
         HWND box = reinterpret_cast<HWND>(wParam);
+        ::SetDlgItemTextW(box, IDOK, kOkCaption);
         RECT work, rect;
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         ::GetWindowRect(box, &rect);
@@ -50,6 +56,37 @@ LRESULT CALLBACK CenterOnWorkArea(int code, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// ShowTaskDialog shows the plain box as a task dialog; false when there is none
+// to show (no visual style in force, or common controls without task dialogs).
+bool ShowTaskDialog(HWND owner, const UString& title, const UString& text) {
+    TTaskDialogIndirect taskDialog = VisualStylesActive() ? TaskDialogFunction() : nullptr;
+    if (!taskDialog) return false;
+    const UString empty;
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = owner;
+    // A button of our own with the OK button's id: the box reports IDOK as before.
+    const TASKDIALOG_BUTTON ok{IDOK, kOkCaption};
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
+    config.cButtons = 1;
+    config.pButtons = &ok;
+    config.nDefaultButton = IDOK;
+    config.pszWindowTitle = W(title);
+    config.pszMainInstruction = W(empty);
+    config.pszContent = W(text);
+    int button = 0;
+    return SUCCEEDED(taskDialog(&config, &button, nullptr, nullptr));
+}
+
+void ShowClassicBox(HWND owner, const UString& title, const UString& text) {
+    CenteringHook = ::SetWindowsHookExW(WH_CBT, CenterOnWorkArea, nullptr, ::GetCurrentThreadId());
+    ::MessageBoxW(owner, W(text), W(title), MB_OK);
+    if (CenteringHook) {
+        ::UnhookWindowsHookEx(CenteringHook);
+        CenteringHook = nullptr;
+    }
 }
 
 }  // namespace
@@ -99,24 +136,10 @@ int TApplication::MessageBox(const UString& text, const UString& caption, UINT f
 
 void TApplication::ShowPlainMessage(const UString& text) {
     TModalScope scope;
-    TTaskDialogIndirect taskDialog = VisualStylesActive() ? TaskDialogFunction() : nullptr;
-    if (taskDialog) {
-        const UString empty;
-        TASKDIALOGCONFIG config{};
-        config.cbSize = sizeof config;
-        config.hwndParent = scope.Owner();
-        config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
-        config.dwCommonButtons = TDCBF_OK_BUTTON;
-        config.pszWindowTitle = W(FTitle);
-        config.pszMainInstruction = W(empty);
-        config.pszContent = W(text);
-        int button = 0;
-        if (SUCCEEDED(taskDialog(&config, &button, nullptr, nullptr))) return;
-    }
-    CenteringHook = ::SetWindowsHookExW(WH_CBT, CenterOnWorkArea, nullptr, ::GetCurrentThreadId());
-    ::MessageBoxW(scope.Owner(), W(text), W(FTitle), MB_OK);
-    if (CenteringHook) {
-        ::UnhookWindowsHookEx(CenteringHook);
-        CenteringHook = nullptr;
-    }
+    if (!ShowTaskDialog(scope.Owner(), FTitle, text)) ShowClassicBox(scope.Owner(), FTitle, text);
+}
+
+void TApplication::ShowClassicPlainMessage(const UString& text) {
+    TModalScope scope;
+    ShowClassicBox(scope.Owner(), FTitle, text);
 }

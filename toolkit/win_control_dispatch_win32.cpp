@@ -121,7 +121,7 @@ void TWinControl::PaintContent(HDC dc, const RECT& area) {
     // Everything is drawn into a 32-bit buffer of the area first, so controls that
     // read back what lies beneath them read exactly what this pass painted.
     const TDibSection buffer(dc, width, height);
-    if (!buffer.Valid()) throw EOutOfResources(u"Out of system resources");
+    if (!buffer.Valid()) throw EOutOfResources(kOutOfResources);
     const HDC memory = buffer.DC();
     ::SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
     TUniqueGdiObject brush(::CreateSolidBrush(ColorToRGB(Color())));

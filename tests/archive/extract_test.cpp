@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <set>
 
 #include "archive/zip_texts.h"
@@ -258,6 +259,32 @@ TEST(ExtractNoTornFiles, ATargetThatIsAFolderCannotBeReplaced) {
     }
     EXPECT_TRUE(fs::is_directory(f.Out() / "x.txt"));
     EXPECT_EQ(EntriesBelow(f.Out()), 1);
+}
+
+// A read-only file in the way stops the run where creating it anew fails, as
+// CreateFileW with CREATE_ALWAYS does, before anything is written or replaced.
+TEST(ExtractNoTornFiles, AReadOnlyFileInTheWayStopsTheRunAndStaysAsItWas) {
+#ifdef _WIN32
+    constexpr uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+#else
+    constexpr uint32_t kAccessDenied = EACCES;
+#endif
+    constexpr fs::perms kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    TUpdateFolder f;
+    fs::create_directories(f.Out());
+    const fs::path kept = f.Out() / "Kelvo.exe";
+    WriteText(kept, "old program");
+    fs::permissions(kept, kWrite, fs::perm_options::remove);
+    ExpectRaises<EFCreateError>(
+        [&] { f.Run(ZipBuilder().Add("a.txt", "first").Add("Kelvo.exe", "new program", 8).Add("c.txt", "x").Build()); },
+        Format(kCannotCreateFile, {U(kept), SystemErrorText(kAccessDenied)}));
+    const bool stillReadOnly = (fs::status(kept).permissions() & kWrite) == fs::perms::none;
+    fs::permissions(kept, fs::perms::owner_write, fs::perm_options::add);  // so that the folder can go
+    EXPECT_TRUE(stillReadOnly);
+    EXPECT_EQ(ReadText(kept), "old program");
+    EXPECT_EQ(ReadText(f.Out() / "a.txt"), "first");
+    EXPECT_FALSE(fs::exists(f.Out() / "c.txt"));
+    EXPECT_EQ(EntriesBelow(f.Out()), 2);  // no temporary left
 }
 
 TEST(ExtractNoTornFiles, AFileWhereAFolderIsNeededFailsWhenTheFileIsCreated) {

@@ -1,5 +1,5 @@
-// Windows only: replacing a target that another handle holds without sharing,
-// and a drive that does not exist.
+// Windows only: replacing a target that another handle holds without sharing
+// or that has attributes in the way, and a drive that does not exist.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -26,6 +26,37 @@ TEST(ExtractWin32, ATargetHeldOpenWithoutSharingFailsAndKeepsItsContent) {
     EXPECT_EQ(ReadText(f.Out() / "a.txt"), "first");
     EXPECT_FALSE(fs::exists(f.Out() / "c.txt"));
     EXPECT_EQ(EntriesBelow(f.Out()), 2);  // no temporary left
+}
+
+// CreateFileW with CREATE_ALWAYS and normal attributes refuses a read-only
+// file, and a hidden or system one: the run stops there, before anything is
+// written or replaced, and the file keeps its content and attributes.
+TEST(ExtractWin32, AHiddenSystemOrReadOnlyFileInTheWayStopsTheRunAndStaysAsItWas) {
+    struct Case { const char* name; DWORD attributes; };
+    const Case cases[] = {
+        {"hidden", FILE_ATTRIBUTE_HIDDEN},
+        {"system", FILE_ATTRIBUTE_SYSTEM},
+        {"hidden and system", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},
+        {"read-only", FILE_ATTRIBUTE_READONLY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TUpdateFolder f;
+        fs::create_directories(f.Out());
+        WriteText(f.Out() / "Kelvo.exe", "old program");
+        const UString target = U(f.Out() / "Kelvo.exe");
+        ASSERT_TRUE(::SetFileAttributesW(W(target), c.attributes | FILE_ATTRIBUTE_ARCHIVE));
+        const DWORD before = ::GetFileAttributesW(W(target));
+        ExpectRaises<EFCreateError>(
+            [&] { f.Run(ZipBuilder().Add("a.txt", "first").Add("Kelvo.exe", "new", 8).Add("c.txt", "x").Build()); },
+            Format(kCannotCreateFile, {target, SystemErrorText(ERROR_ACCESS_DENIED)}));
+        EXPECT_EQ(::GetFileAttributesW(W(target)), before);
+        ::SetFileAttributesW(W(target), FILE_ATTRIBUTE_NORMAL);  // so that the folder can go
+        EXPECT_EQ(ReadText(f.Out() / "Kelvo.exe"), "old program");
+        EXPECT_EQ(ReadText(f.Out() / "a.txt"), "first");
+        EXPECT_FALSE(fs::exists(f.Out() / "c.txt"));
+        EXPECT_EQ(EntriesBelow(f.Out()), 2);  // no temporary left
+    }
 }
 
 TEST(ExtractWin32, TheArchiveHeldOpenCannotBeOpened) {

@@ -246,6 +246,14 @@ end
     EXPECT_EQ(corner, expected) << "themed " << themed;
 }
 
+TEST_F(FormTest, PaintingAnAreaTooLargeForABufferRaisesOutOfResources) {
+    TTestForm* form = MakeForm();
+    TWindowDC screen(nullptr);
+    ExpectRaises<EOutOfResources>([&] { form->PaintContent(screen.Get(), RECT{0, 0, 200000, 200000}); },
+                                  u"Some operation could not be performed because the system is out of resources. "
+                                  u"Close some windows and try again.");
+}
+
 TEST_F(FormTest, OnShowRunsBeforeTheWindowIsVisible) {
     TTestForm* form = MakeForm();
     form->Show();
