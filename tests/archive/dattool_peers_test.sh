@@ -14,7 +14,8 @@ for tool in zip 7zz bsdtar python3; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup installs it)"; exit 1; }
 done
 export LC_ALL=C.UTF-8
-work=$(mktemp -d)
+# Under Wine the work folder lies in the environment's folder, which both Wines see.
+work=$(mktemp -d ${wine_dir:+-p "$wine_dir"})
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

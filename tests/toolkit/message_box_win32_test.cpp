@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <uxtheme.h>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 
 #include "tests/support/window_driver_win32.h"
 #include "toolkit/application_win32.h"
+#include "toolkit/theme_library_win32.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ TBoxButtons ButtonsOf(HWND box) {
     std::vector<HWND> children;
     ::EnumChildWindows(
         box,
-        [](HWND wnd, LPARAM list) -> BOOL {
+        [](HWND wnd, LPARAM list) CALLBACK -> BOOL {
             reinterpret_cast<std::vector<HWND>*>(list)->push_back(wnd);
             return TRUE;
         },
@@ -89,7 +89,7 @@ TEST(PlainMessage, HasOneButtonLabelledOkWhateverTheSystemsLanguage) {
     const TBoxButtons system = ShownButtons(title, [&] { app->MessageBox(u"system", title, MB_OK); });
     ASSERT_EQ(system.Texts, std::vector<UString>{kSystemOkInChinese})
         << "the system's own OK button must read otherwise under this language, or the test shows nothing";
-    ASSERT_TRUE(::IsAppThemed() && ::IsThemeActive()) << "the task dialog form needs the system's visual style";
+    ASSERT_TRUE(VisualStylesActive()) << "the task dialog form needs the system's visual style";
 
     struct Case { const char* form; bool classic; std::function<void()> show; };
     const Case cases[] = {
