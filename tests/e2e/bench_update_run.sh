@@ -21,11 +21,12 @@ startup=()
 for i in 1 2 3; do
   t=$(now_ms); wenv "$WINE64" "$DATTOOL" >/dev/null 2>&1; startup+=($(( $(now_ms) - t )))
 done
+start_enabled() { drv info --caption "$CAPTION_MAIN" --child-text "$START_CAPTION" | field enabled; }
 gui=() tool=()
 for ((run = 1; run <= RUNS; run++)); do
   start_updater
   wait_main || { fail "the main window did not appear"; return; }
-  sleep 0.5
+  wait_until 10 gives 1 start_enabled || { fail "the start button was never enabled"; return; }
   ms=$(press_start --wait-new-window --timeout 120000 | field elapsed_ms)
   gui+=("$ms")
   drv close --caption "$CAPTION_MAIN" >/dev/null
