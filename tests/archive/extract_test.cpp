@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 #endif
 #include "tests/archive/support/update_run.h"
+#include "tests/support/current_folder.h"
 #include "tests/support/expect_raises.h"
 
 namespace fs = std::filesystem;
@@ -37,15 +38,6 @@ private:
     fs::path FTarget;
 };
 
-// TCurrentFolder makes a folder the current one for its lifetime.
-class TCurrentFolder {
-public:
-    explicit TCurrentFolder(const fs::path& folder) : FSaved(fs::current_path()) { fs::current_path(folder); }
-    ~TCurrentFolder() { fs::current_path(FSaved); }
-
-private:
-    fs::path FSaved;
-};
 
 TTestEntry Entry(std::string name, std::string data, uint16_t method = 0) {
     TTestEntry e;

@@ -6,6 +6,7 @@
 #include "archive/zip_handlers.h"
 #include "archive/zip_texts.h"
 #include "tests/archive/support/zip_builder.h"
+#include "tests/support/current_folder.h"
 #include "tests/support/expect_raises.h"
 #include "tests/support/temp_dir.h"
 #include "tests/updater/fakes.h"
@@ -54,16 +55,6 @@ private:
     fs::path FFolder;
 };
 
-// TCurrentFolder makes a folder the current one for its lifetime: the
-// executable's path is given as a bare name, so Data.dat is found there.
-class TCurrentFolder {
-public:
-    explicit TCurrentFolder(const fs::path& folder) : FSaved(fs::current_path()) { fs::current_path(folder); }
-    ~TCurrentFolder() { fs::current_path(FSaved); }
-
-private:
-    fs::path FSaved;
-};
 
 class UpdateRunOrder : public ::testing::Test {
 protected:
