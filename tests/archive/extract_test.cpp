@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 #endif
 #include "tests/archive/support/update_run.h"
+#include "tests/support/current_folder.h"
 #include "tests/support/expect_raises.h"
 
 namespace fs = std::filesystem;

@@ -70,6 +70,29 @@ TEST(ExtractWin32, TheArchiveHeldOpenCannotBeOpened) {
                               Format(kCannotOpenFile, {archive, SystemErrorText(ERROR_SHARING_VIOLATION)}));
 }
 
+TEST(ExtractWin32, TheArchiveIsOpenedWithoutSharingEitherWay) {
+    TTempDir dir;
+    WriteWholeFile(dir / "Data.dat", ZipBuilder().Add("a.txt", "x").Build());
+    const UString archive = U(dir / "Data.dat");
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    {
+        // While the container holds it, no other open succeeds, not even one that shares everything.
+        TZipFile zip;
+        zip.Open(archive, zmReadWrite);
+        TUniqueFile other(::CreateFileW(W(archive), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_FALSE(other.Valid());
+        EXPECT_EQ(::GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+    }
+    // Someone reading it with full sharing makes the open fail: the container shares nothing.
+    TUniqueFile reader(::CreateFileW(W(archive), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(reader.Valid());
+    TZipFile zip;
+    ExpectRaises<EFOpenError>([&] { zip.Open(archive, zmReadWrite); },
+                              Format(kCannotOpenFile, {archive, SystemErrorText(ERROR_SHARING_VIOLATION)}));
+}
+
 TEST(ExtractWin32, AMissingDriveCannotBeFound) {
     RegisterDefaultCompressionHandlers();
     ASSERT_EQ(::GetLogicalDrives() & (1u << ('Q' - 'A')), 0u) << "drive Q: exists here";

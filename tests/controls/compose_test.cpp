@@ -151,6 +151,16 @@ TEST(ComposeOverReflection, MirrorsSourceRowsAboveTheSourceBottom) {
     }
 }
 
+TEST(ComposeOverReflection, IsGreyWithTheGreyFlag) {
+    // Source (90, 0, 0) averages to 30; row 11 reflects at a = 95: 30 * 95 shr 8 = 11 in every
+    // channel (without the grey flag one channel would get 90 * 95 shr 8 = 33, the others 0).
+    TBitmap32 d = Filled(1, 30, {0, 0, 0, 255});
+    const TBitmap32 s = Filled(1, 10, {90, 0, 0, 255});
+    ComposeOver(Rect(0, 0, 1, 10), Rect(0, 0, 1, 10), d, &s, 0, true, true);
+    EXPECT_EQ(GetPixel(d, 0, 11), (TRgba{11, 11, 11, 255}));
+    EXPECT_EQ(GetPixel(d, 0, 12), (TRgba{6, 6, 6, 255}));  // a = 57: 30 * 57 shr 8
+}
+
 TEST(ComposeOverReflection, IsLimitedByTheRowsBelowTheDestination) {
     // Two rows below the destination rectangle: n = min(4, 2 - 1) = 1, a = 0 for y = 1.
     TBitmap32 d = Filled(1, 12, {0, 0, 0, 255});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,31 @@ TEST(PngDrawPartial, MixesByAlphaWithRoundedDivision) {
             EXPECT_EQ(GetPixel(s, x, 0)[3], 7) << "the surface keeps its alpha";
         }
     }
+}
+
+TEST(PngMix, SampleMixIsTheNearestWholeNumberOverTheWholeTable) {
+    // ((255 - a) * d + a * s + 127) div 255 is x / 255 rounded to the nearest
+    // whole number (255 is odd, so x / 255 never lies halfway).
+    int wrong = 0;
+    for (int a = 0; a < 256; ++a)
+        for (int d = 0; d < 256; ++d)
+            for (int s = 0; s < 256; ++s) {
+                const long nearest = std::lround(((255 - a) * d + a * s) / 255.0);
+                if (MixChannel(d, s, a) != nearest && wrong++ < 5) ADD_FAILURE() << "a " << a << " d " << d << " s " << s;
+            }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST(PngMix, PaletteMixRoundsUpIn256thsOverTheWholeTable) {
+    // (a * p + (255 - a) * d + 255) shr 8 is x / 256 rounded up.
+    int wrong = 0;
+    for (int a = 0; a < 256; ++a)
+        for (int d = 0; d < 256; ++d)
+            for (int p = 0; p < 256; ++p) {
+                const double up = std::ceil((a * p + (255 - a) * d) / 256.0);
+                if (MixPaletteChannel(d, p, a) != up && wrong++ < 5) ADD_FAILURE() << "a " << a << " d " << d << " p " << p;
+            }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(PngDrawPartial, GreyWithAlphaGivesItsGreyToAllChannels) {

@@ -47,6 +47,11 @@ TEST(PngDecode, FilesMadeByImageToolsDecodeToEightBitSamples) {
          {{0, 0, 250, 0, 0, 255}, {1, 0, 0, 250, 0, 0}, {2, 0, 0, 0, 250, 255}}},
         {"palette_partial_4x1.png", 4, 1, pkPalette, ptPartial,
          {{0, 0, 200, 100, 50, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 1, 2, 3, 0}, {3, 0, 9, 8, 7, 255}}},
+        // The rest of the transparency-mode table: a palette whose tRNS has no
+        // entry below 255 is partial, one without tRNS has none, grey with tRNS one colour.
+        {"palette_trns_opaque_2x1.png", 2, 1, pkPalette, ptPartial, {{0, 0, 10, 20, 30, 255}, {1, 0, 40, 50, 60, 255}}},
+        {"palette_plain_2x1.png", 2, 1, pkPalette, ptNone, {{0, 0, 10, 20, 30, 255}, {1, 0, 40, 50, 60, 255}}},
+        {"grey_trns_2x1.png", 2, 1, pkGrey, ptOneColour, {{0, 0, 77, 77, 77, 255}, {1, 0, 200, 200, 200, 255}}},
         // 16-bit samples keep their high byte: #FFFF 0000 12F0 gives 255, 0, 0x12 (rounding would give 19).
         {"rgb16_2x1.png", 2, 1, pkRgb, ptNone, {{0, 0, 255, 0, 18, 255}, {1, 0, 255, 0, 18, 255}}},
         // 2-bit greys 0..3 widen to 0, 85, 170, 255.
@@ -73,6 +78,14 @@ TEST(PngDecode, FilesMadeByImageToolsDecodeToEightBitSamples) {
 TEST(PngDecode, TransparentColourComesFromTrnsOrTheOnePaletteEntry) {
     EXPECT_EQ(LoadPng("rgb_trns_2x2.png").TransparentColour(), 0x28323Cu);     // (40, 50, 60)
     EXPECT_EQ(LoadPng("palette_one_3x1.png").TransparentColour(), 0x00FA00u);  // entry 1, (0, 250, 0)
+    EXPECT_EQ(LoadPng("grey_trns_2x1.png").TransparentColour(), 0x4D4D4Du);    // grey 77
+}
+
+TEST(PngDecode, GammaOnAPaletteMapsItsColoursAndLeavesItsAlphaAlone) {
+    // Palette (64, 128, 200) alpha 128, (128, 1, 255) alpha 0, (0, 64, 128) alpha 64, gAMA 1.0.
+    const TPngImage png = LoadPng("palette_gamma_3x1.png");
+    EXPECT_EQ(png.Transparency(), ptPartial);
+    ExpectPixels(png, {{0, 0, 136, 186, 228, 128}, {1, 0, 186, 21, 255, 0}, {2, 0, 0, 136, 186, 64}});
 }
 
 TEST(PngDecode, GammaChunkMapsColourSamples) {

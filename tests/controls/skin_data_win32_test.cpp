@@ -62,16 +62,9 @@ protected:
 
 }  // namespace
 
-TEST_F(SkinDataTest, StartsUnresolvedAndLoading) {
+TEST_F(SkinDataTest, HasACacheBitmapOnlyWhenMadeWithOne) {
     TSkinProbe* probe = Probe();
     TsCtrlSkinData data(probe, true);
-    EXPECT_TRUE(data.Loading);
-    EXPECT_TRUE(data.BGChanged());
-    EXPECT_EQ(data.SkinIndex, -1);
-    EXPECT_EQ(data.BorderIndex, -1);
-    EXPECT_EQ(data.GlowID, -1);
-    EXPECT_EQ(data.CtrlSkinState, 2);
-    EXPECT_EQ(data.ColorTone(), 0x1FFFFFFF);
     ASSERT_NE(data.CacheBmp(), nullptr);
     EXPECT_EQ(data.CacheBmp()->Width(), 0);
     EXPECT_EQ(TsCommonData(probe, false).CacheBmp(), nullptr);

@@ -39,6 +39,26 @@ pal_many.save('palette_partial_4x1.png', transparency=bytes([255, 128, 0]))
 info = PngImagePlugin.PngInfo()
 info.add(b'gAMA', struct.pack('>I', 100000))
 put('RGB', (2, 1), [(0, 64, 128), (255, 1, 200)], 'gamma_2x1.png', pnginfo=info)
+# Palette with a tRNS chunk whose entries are all 255: no entry below 255.
+pal_opaque = Image.new('P', (2, 1))
+pal_opaque.putpalette([10, 20, 30, 40, 50, 60])
+pal_opaque.putdata([0, 1])
+pal_opaque.save('palette_trns_opaque_2x1.png', transparency=bytes([255, 255]))
+# Palette without tRNS.
+pal_plain = Image.new('P', (2, 1))
+pal_plain.putpalette([10, 20, 30, 40, 50, 60])
+pal_plain.putdata([0, 1])
+pal_plain.save('palette_plain_2x1.png')
+# Greyscale with a tRNS grey 77.
+put('L', (2, 1), [77, 200], 'grey_trns_2x1.png', transparency=77)
+# Palette with tRNS alphas 128 and 0 and a gAMA chunk of 1.0: the palette's
+# colours map, its alphas do not.
+pal_gamma = Image.new('P', (3, 1))
+pal_gamma.putpalette([64, 128, 200, 128, 1, 255, 0, 64, 128])
+pal_gamma.putdata([0, 1, 2])
+gamma_info = PngImagePlugin.PngInfo()
+gamma_info.add(b'gAMA', struct.pack('>I', 100000))
+pal_gamma.save('palette_gamma_3x1.png', transparency=bytes([128, 0, 64]), pnginfo=gamma_info)
 PY
 
 # ImageMagick: 16-bit RGB (a low byte above 0x7F, so keeping the high byte differs from rounding), 2-bit greyscale, an interlaced picture; its own

@@ -15,12 +15,13 @@ for switch in /vmver /VmVeR; do
   expect_exit_code 0
 done
 
-# Renamed, the executable gives the box another caption.
-cp "$UPDATER_EXE" "$UPDATER_DIR/SETUP.EXE"
-(cd "$UPDATER_DIR" && exec "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$WINE" "$UPDATER_DIR/SETUP.EXE" /vmver) \
+# Renamed, the executable gives the box another caption: the name up to its
+# first full stop (the last one would give "New.setup").
+cp "$UPDATER_EXE" "$UPDATER_DIR/NEW.SETUP.EXE"
+(cd "$UPDATER_DIR" && exec "$ROOT/scripts/wine-env" shell "$WINE_DIR" "$WINE" "$UPDATER_DIR/NEW.SETUP.EXE" /vmver) \
   </dev/null >/dev/null 2>&1 &
 UPDATER_PID=$!
-expect_eq "caption of a renamed executable" "$(drv read-box --title Setup --timeout 15000 | field text)" "Velmora v9.11"
-drv dismiss-box --title Setup
+expect_eq "caption of a renamed executable" "$(drv read-box --title New --timeout 15000 | field text)" "Velmora v9.11"
+drv dismiss-box --title New
 wait_main && drv close --caption "$CAPTION_MAIN" >/dev/null
 expect_exit_code 0

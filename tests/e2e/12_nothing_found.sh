@@ -27,8 +27,8 @@ expect_ne "open dialog shown" "$dialog" ""
 drv set-text --hwnd "$dialog" --child-class Edit 'D:\Apps\KELVO.EXE'
 drv click --hwnd "$dialog" --child-id 1
 drv wait-gone --hwnd "$dialog" --timeout 5000 || fail "the dialog stayed open"
-sleep 0.3
-expect_eq "start button enabled by the manual pick" "$(drv info "${M[@]}" --child-text "$START_CAPTION" | field enabled)" 1
+wait_until 5 gives 1 start_enabled
+expect_eq "start button enabled by the manual pick" "$(start_enabled)" 1
 expect_eq "warning still shown" "$(client_pixel 390 321)" "254 0 0"
 expect_eq "second option checked" "$(drv info "${M[@]}" --child-class TsRadioButton --child-index 1 | field checked)" 1
 
@@ -38,8 +38,8 @@ dialog=$(drv wait-window --class '#32770' --caption Open --timeout 10000 | field
 expect_ne "open dialog shown again" "$dialog" ""
 drv click --hwnd "$dialog" --child-id 2
 drv wait-gone --hwnd "$dialog" --timeout 5000 || fail "the dialog stayed open"
-sleep 0.3
-expect_eq "start button disabled after cancel" "$(drv info "${M[@]}" --child-text "$START_CAPTION" | field enabled)" 0
+wait_until 5 gives 0 start_enabled
+expect_eq "start button disabled after cancel" "$(start_enabled)" 0
 
 drv close "${M[@]}" >/dev/null
 expect_exit_code 0

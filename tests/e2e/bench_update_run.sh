@@ -25,7 +25,7 @@ gui=() tool=()
 for ((run = 1; run <= RUNS; run++)); do
   start_updater
   wait_main || { fail "the main window did not appear"; return; }
-  sleep 0.5
+  wait_until 10 gives 1 start_enabled || { fail "the start button was never enabled"; return; }
   ms=$(press_start --wait-new-window --timeout 120000 | field elapsed_ms)
   gui+=("$ms")
   drv close --caption "$CAPTION_MAIN" >/dev/null

@@ -244,3 +244,20 @@ hold_open() {
   fail "the file was not held: $(cat "$WINE_DIR/hold.out")"
 }
 release_held() { touch "$WINE_DIR/release"; wait "$HOLDER_PID"; }
+
+# wait_until SECONDS CMD [ARG...]: runs CMD every 50 ms until it succeeds, at
+# most SECONDS long; answers 1 when it never did. Scenarios wait on the
+# condition they check next instead of sleeping a fixed time.
+wait_until() {
+  local limit=$1 i
+  shift
+  for ((i = 0; i < limit * 20; i++)); do
+    "$@" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+# gives EXPECTED CMD [ARG...]: whether CMD prints exactly EXPECTED.
+gives() { local want=$1; shift; [ "$("$@")" = "$want" ]; }
+# start_enabled: 1 while the main window's start button takes input, else 0.
+start_enabled() { drv info --caption "$CAPTION_MAIN" --child-text "$START_CAPTION" | field enabled; }

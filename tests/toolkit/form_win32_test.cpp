@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "tests/support/expect_raises.h"
+#include "tests/support/import_hook_win32.h"
+#include "tests/support/window_driver_win32.h"
 #include "tests/toolkit/window_test_support_win32.h"
 #include "toolkit/application_win32.h"
 #include "toolkit/button_win32.h"
@@ -310,38 +314,87 @@ TEST_F(FormTest, ClosingAnotherWindowRunsOnCloseAndHidesIt) {
     EXPECT_TRUE(::IsWindowVisible(main->Handle()));
 }
 
-// OwnedWindowsCanLeaveTopMost: whether this system lets an owned window give up
-// its topmost state (Wine 8 keeps it).
-bool OwnedWindowsCanLeaveTopMost(HWND owner) {
-    HWND probe = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, owner, nullptr, nullptr,
-                                   nullptr);
-    ::ShowWindow(probe, SW_SHOWNA);
-    ::SetWindowPos(probe, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const bool left = !(::GetWindowLongPtrW(probe, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    ::DestroyWindow(probe);
-    return left;
+// TTopMostRequests records every SetWindowPos call of the program that puts a
+// window into or out of the topmost band. Wine 8 keeps an owned window topmost
+// whatever it is asked, so the requests, not the screen, show the rule here.
+class TTopMostRequests {
+public:
+    struct TRequest {
+        HWND Window;
+        bool TopMost;
+        bool operator==(const TRequest& o) const { return Window == o.Window && TopMost == o.TopMost; }
+    };
+    TTopMostRequests() : FHook("user32.dll", "SetWindowPos", reinterpret_cast<void*>(&Recording)) {
+        FOriginal = reinterpret_cast<decltype(&::SetWindowPos)>(FHook.Original());
+        FCurrent = this;
+    }
+    ~TTopMostRequests() { FCurrent = nullptr; }
+    std::vector<TRequest> Taken() {
+        std::lock_guard<std::mutex> lock(FMutex);
+        std::vector<TRequest> all;
+        all.swap(FRequests);
+        return all;
+    }
+
+private:
+    static BOOL WINAPI Recording(HWND wnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
+        if (FCurrent && (flags & SWP_NOZORDER) == 0 && (after == HWND_TOPMOST || after == HWND_NOTOPMOST)) {
+            std::lock_guard<std::mutex> lock(FCurrent->FMutex);
+            FCurrent->FRequests.push_back({wnd, after == HWND_TOPMOST});
+        }
+        return FOriginal(wnd, after, x, y, cx, cy, flags);
+    }
+
+    TImportHook FHook;
+    std::mutex FMutex;
+    std::vector<TRequest> FRequests;
+    static inline decltype(&::SetWindowPos) FOriginal = nullptr;
+    static inline TTopMostRequests* FCurrent = nullptr;
+};
+
+std::ostream& operator<<(std::ostream& out, const TTopMostRequests::TRequest& r) {
+    return out << r.Window << (r.TopMost ? " topmost" : " not topmost");
 }
 
-TEST_F(FormTest, StayOnTopStepsBackForModalBoxesAndForOtherApplications) {
-    if (!OwnedWindowsCanLeaveTopMost(FApp->Handle())) GTEST_SKIP() << "owned windows stay topmost on this system";
+TEST_F(FormTest, StayOnTopIsGivenUpForAModalBoxAndRegainedAfterIt) {
     TTestForm* main = MakeForm();
     TTestForm* second = MakeForm();
     main->Show();
     second->Show();
-    auto topMost = [](TForm* f) { return (::GetWindowLongPtrW(f->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
-    FApp->NormalizeTopMosts();
-    EXPECT_FALSE(topMost(main));
-    EXPECT_FALSE(topMost(second));
-    FApp->RestoreTopMosts();
-    EXPECT_TRUE(topMost(main));
-    EXPECT_TRUE(topMost(second));
+    ::SetForegroundWindow(main->Handle());
+    TTopMostRequests requests;
+    std::vector<TTopMostRequests::TRequest> whileShown;
+    TDialogDriver box(L"Box caption", [&](HWND dialog) {
+        whileShown = requests.Taken();
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    FApp->MessageBox(u"a modal box", u"Box caption", MB_OK);
+    box.Join();
+    ASSERT_TRUE(box.Found()) << "the box never appeared";
+    using R = TTopMostRequests::TRequest;
+    EXPECT_EQ(whileShown, (std::vector<R>{{main->Handle(), false}, {second->Handle(), false}}));
+    EXPECT_EQ(requests.Taken(), (std::vector<R>{{main->Handle(), true}, {second->Handle(), true}}));
+}
 
+TEST_F(FormTest, StayOnTopStepsBackForOtherApplicationsExceptTheMainWindow) {
+    TTestForm* main = MakeForm();
+    TTestForm* second = MakeForm();
+    main->Show();
+    second->Show();
+    TTopMostRequests requests;
+    using R = TTopMostRequests::TRequest;
     ::SendMessageW(second->Handle(), WM_ACTIVATEAPP, FALSE, 0);
     ::SendMessageW(main->Handle(), WM_ACTIVATEAPP, FALSE, 0);
-    EXPECT_TRUE(topMost(main)) << "the main window keeps its place";
-    EXPECT_FALSE(topMost(second));
+    EXPECT_EQ(requests.Taken(), (std::vector<R>{{second->Handle(), false}})) << "the main window keeps its place";
     ::SendMessageW(second->Handle(), WM_ACTIVATEAPP, TRUE, 0);
-    EXPECT_TRUE(topMost(second));
+    EXPECT_EQ(requests.Taken(), (std::vector<R>{{second->Handle(), true}}));
+    FApp->NormalizeTopMosts();
+    FApp->NormalizeTopMosts();  // nested: only the outer pair asks
+    ::SendMessageW(second->Handle(), WM_ACTIVATEAPP, TRUE, 0);  // no topmost while a box is up
+    FApp->RestoreTopMosts();
+    EXPECT_EQ(requests.Taken(), (std::vector<R>{{main->Handle(), false}, {second->Handle(), false}, {second->Handle(), false}}));
+    FApp->RestoreTopMosts();
+    EXPECT_EQ(requests.Taken(), (std::vector<R>{{main->Handle(), true}, {second->Handle(), true}}));
 }
 
 TEST_F(FormTest, ScaledFormsGrowWithTheScreenResolution) {

@@ -24,10 +24,14 @@ TEST(DesktopCenter, CentresOnTheDesktopWithTruncatedHalves) {
     const Case cases[] = {
         {"even sizes", 0, 0, 1024, 768, 804, 596, 110, 86},
         {"odd desktop and window", 0, 0, 1023, 767, 805, 597, 109, 85},
+        // Halving the difference instead would give 109 and 85.
+        {"even desktop, odd window: each half truncated", 0, 0, 1024, 768, 805, 597, 110, 86},
+        {"odd window on a shifted even desktop", 100, 50, 1600, 900, 1201, 701, 300, 150},
         {"desktop left of the primary monitor", -1280, 0, 2560, 1024, 804, 596, -402, 214},
         {"odd negative left truncates toward zero", -1281, -1, 2561, 1023, 805, 597, -403, 212},
         {"window wider than the desktop sticks to its left", 0, 0, 800, 600, 1000, 700, 0, 0},
         {"clamped to a negative desktop origin", -1920, -200, 1920, 600, 2000, 900, -1920, -200},
+        {"clamped to a positive desktop origin", 300, 120, 800, 600, 1001, 701, 300, 120},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "tests/support/expect_raises.h"
+#include "tests/support/import_hook_win32.h"
 #include "toolkit/application_win32.h"
 #include "toolkit/system_text.h"
 #include "updater/locale_text_win32.h"
@@ -45,21 +48,56 @@ TEST(LocaleText, AFailedLowerCasingRaisesTheSystemsError) {
                            u"System Error.  Code: 87.\r\n" + SystemErrorText(87));
 }
 
-TEST(ProcessLocale, IsReadAtStartAndAgainFromTheUsersDefaultOnASettingsChange) {
-    const LCID user = ::GetUserDefaultLCID();
-    EXPECT_EQ(ProcessLocale(), user);
-    ASSERT_TRUE(::SetThreadLocale(kTurkish));
-    EXPECT_EQ(ProcessLocale(), user);
+// TThreadLocaleAnswer makes GetThreadLocale answer a given value and records
+// what SetThreadLocale is asked: the user default can then differ from the
+// value the program started with, which a test cannot arrange on the system.
+class TThreadLocaleAnswer {
+public:
+    explicit TThreadLocaleAnswer(LCID answer)
+        : FGet("kernel32.dll", "GetThreadLocale", reinterpret_cast<void*>(&Get)),
+          FSet("kernel32.dll", "SetThreadLocale", reinterpret_cast<void*>(&Set)) {
+        Answer = answer;
+        Requested.clear();
+    }
+    static inline LCID Answer = 0;
+    static inline std::vector<LCID> Requested;
+
+private:
+    static LCID WINAPI Get() { return Answer; }
+    static BOOL WINAPI Set(LCID locale) {
+        Requested.push_back(locale);
+        return TRUE;
+    }
+    TImportHook FGet;
+    TImportHook FSet;
+};
+
+TEST(ProcessLocale, IsReadAgainFromTheUsersDefaultOnASettingsChange) {
+    const LCID start = ProcessLocale();
+    EXPECT_EQ(start, ::GetUserDefaultLCID()) << "read at start from the thread locale";
+    const LCID changed = start == kTurkish ? kUsEnglish : kTurkish;
+    {
+        TThreadLocaleAnswer answer(changed);
+        EXPECT_EQ(ProcessLocale(), start) << "not read again before the settings change";
+        TApplication application;
+        application.OnSettingChange = RefreshProcessLocale;
+        ::SendMessageW(application.Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
+        EXPECT_EQ(TThreadLocaleAnswer::Requested, std::vector<LCID>{LOCALE_USER_DEFAULT});
+        EXPECT_EQ(ProcessLocale(), changed);
+    }
     RefreshProcessLocale();
-    EXPECT_EQ(::GetThreadLocale(), user);
-    EXPECT_EQ(ProcessLocale(), user);
+    EXPECT_EQ(ProcessLocale(), start);
 }
 
-TEST(ProcessLocale, TheApplicationWindowPassesOnASettingsChange) {
-    TApplication application;
-    application.OnSettingChange = RefreshProcessLocale;
-    ASSERT_TRUE(::SetThreadLocale(kTurkish));
-    ::SendMessageW(application.Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"intl"));
-    EXPECT_EQ(::GetThreadLocale(), ::GetUserDefaultLCID());
-    EXPECT_EQ(ProcessLocale(), ::GetUserDefaultLCID());
+LCID WINAPI TurkishUserDefault() { return kTurkish; }
+
+TEST(ProcessLocale, AThreadLocaleOfZeroMeansUsEnglish) {
+    {
+        TThreadLocaleAnswer answer(0);
+        // Not the user default either, even where that is another locale.
+        TImportHook userDefault("kernel32.dll", "GetUserDefaultLCID", reinterpret_cast<void*>(&TurkishUserDefault));
+        RefreshProcessLocale();
+        EXPECT_EQ(ProcessLocale(), kUsEnglish);
+    }
+    RefreshProcessLocale();
 }

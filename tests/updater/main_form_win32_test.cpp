@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commdlg.h>
+#include <objbase.h>
+
 #include <optional>
+#include <string>
 
 #include "controls/picture_classes.h"
+#include "tests/support/import_hook_win32.h"
 #include "tests/support/window_driver_win32.h"
 #include "tests/updater/drive_files_win32.h"
 #include "toolkit/application_win32.h"
@@ -234,6 +239,62 @@ TEST_F(MainWindow, TheDialogStartsInTheCurrentDirectory) {
     ASSERT_TRUE(found);
     EXPECT_EQ(ToUtf8(Form1->Label1->Caption()), "D:\\Start\\Kelvo.exe");
     EXPECT_EQ(ToUtf8(InstallFolder), "d:\\start\\");
+}
+
+// TClassicDialogRequest makes the shell's dialog unavailable and records what
+// the program asks the classic dialog for, answering as a cancel.
+class TClassicDialogRequest {
+public:
+    TClassicDialogRequest()
+        : FNoShell("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(&NoShell)),
+          FDialog("comdlg32.dll", "GetOpenFileNameW", reinterpret_cast<void*>(&Record)) {
+        Asked = 0;
+    }
+    static inline int Asked = 0;
+    static inline std::wstring Filter, Folder;
+    static inline DWORD FilterIndex = 0, Flags = 0;
+    static inline HWND Owner = nullptr;
+
+private:
+    static HRESULT WINAPI NoShell(REFCLSID, IUnknown*, DWORD, REFIID, LPVOID* out) {
+        *out = nullptr;
+        return REGDB_E_CLASSNOTREG;
+    }
+    static BOOL WINAPI Record(OPENFILENAMEW* dialog) {
+        ++Asked;
+        const wchar_t* end = dialog->lpstrFilter;
+        while (end[0] != 0 || end[1] != 0) ++end;  // the list ends with two nulls
+        Filter.assign(dialog->lpstrFilter, end + 2);
+        Folder = dialog->lpstrInitialDir ? dialog->lpstrInitialDir : L"(none)";
+        FilterIndex = dialog->nFilterIndex;
+        Flags = dialog->Flags;
+        Owner = dialog->hwndOwner;
+        return FALSE;
+    }
+    TImportHook FNoShell;
+    TImportHook FDialog;
+};
+
+TEST_F(MainWindow, TheManualPickAsksForItsFilterIndexOptionsAndFolder) {
+    FFiles.File(u"D:\\Start\\Kelvo.exe");
+    Show();
+    wchar_t previous[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryW(L"D:\\Start\\"));
+    {
+        TClassicDialogRequest request;
+        Release(Form1->sRadioButton2, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+        PumpUntil([] { return TClassicDialogRequest::Asked > 0; }, 5000);
+    }
+    ::SetCurrentDirectoryW(previous);
+    ASSERT_EQ(TClassicDialogRequest::Asked, 1);
+    EXPECT_EQ(TClassicDialogRequest::Filter, std::wstring(L"\u0628\u0631\u0646\u0627\u0645\u0647 \u062d\u0633\u0627\u0628\u062f\u0627\u0631\u06cc "
+                                                          L"\u06a9\u0644\u0648\u0648\0Kelvo.exe\0\0", 32));
+    EXPECT_EQ(TClassicDialogRequest::FilterIndex, 2u);
+    // File-must-exist is the one option; the hook and the explorer frame only serve the placement.
+    EXPECT_EQ(TClassicDialogRequest::Flags & ~DWORD(OFN_ENABLEHOOK | OFN_EXPLORER), DWORD(OFN_FILEMUSTEXIST));
+    EXPECT_EQ(TClassicDialogRequest::Folder, L"D:\\Start");
+    EXPECT_EQ(TClassicDialogRequest::Owner, FApplication.Handle());
 }
 
 TEST_F(MainWindow, RightAndMiddleReleasesOpenTheDialogWithoutChecking) {

@@ -56,22 +56,31 @@ TTestBytes ZipBuilder::Build() const {
         const uint32_t compressed = e.CompressedSize.value_or(static_cast<uint32_t>(data.size()));
         const uint32_t uncompressed = e.UncompressedSize.value_or(static_cast<uint32_t>(e.Data.size()));
         const auto offset = static_cast<uint32_t>(out.size() - FPrefix.size());
+        const uint16_t flag = static_cast<uint16_t>(e.Flag | (e.DataDescriptor ? 0x0008 : 0));
+        const uint32_t describedAs0 = e.DataDescriptor ? 0 : 1;  // a descriptor's local values are 0
+        const std::string localName = e.Local.Name.value_or(e.Name);
         Le32(out, 0x04034B50);
         Le16(out, 20);
-        Le16(out, e.Flag);
-        Le16(out, e.Method);
+        Le16(out, e.Local.Flag.value_or(flag));
+        Le16(out, e.Local.Method.value_or(e.Method));
         Le32(out, kDosTime);
-        Le32(out, crc);
-        Le32(out, compressed);
-        Le32(out, uncompressed);
-        Le16(out, static_cast<uint32_t>(e.Name.size()));
+        Le32(out, e.Local.Crc.value_or(crc * describedAs0));
+        Le32(out, e.Local.CompressedSize.value_or(compressed * describedAs0));
+        Le32(out, e.Local.UncompressedSize.value_or(uncompressed * describedAs0));
+        Le16(out, static_cast<uint32_t>(localName.size()));
         Le16(out, static_cast<uint32_t>(e.LocalExtra.size()));
-        out += e.Name + e.LocalExtra + data;
+        out += localName + e.LocalExtra + data;
+        if (e.DataDescriptor) {
+            Le32(out, 0x08074B50);
+            Le32(out, crc);
+            Le32(out, compressed);
+            Le32(out, uncompressed);
+        }
 
         Le32(central, 0x02014B50);
         Le16(central, 0x031E);
         Le16(central, 20);
-        Le16(central, e.Flag);
+        Le16(central, flag);
         Le16(central, e.Method);
         Le32(central, kDosTime);
         Le32(central, crc);

@@ -10,6 +10,17 @@
 
 using TTestBytes = std::vector<uint8_t>;
 
+// TLocalFields are the local header's own values; each one left unset is the
+// central record's, so that a test can make exactly one field differ.
+struct TLocalFields {
+    std::optional<uint16_t> Flag;
+    std::optional<uint16_t> Method;
+    std::optional<uint32_t> Crc;
+    std::optional<uint32_t> CompressedSize;
+    std::optional<uint32_t> UncompressedSize;
+    std::optional<std::string> Name;
+};
+
 struct TTestEntry {
     std::string Name;       // name bytes, as stored
     std::string Data;       // uncompressed content
@@ -22,6 +33,10 @@ struct TTestEntry {
     std::string Extra;
     std::string LocalExtra;
     std::string Comment;
+    TLocalFields Local;
+    // DataDescriptor sets flag bit 3 in both records, writes the local CRC and
+    // sizes as 0 and the real ones in a signed descriptor after the data.
+    bool DataDescriptor = false;
 };
 
 class ZipBuilder {
