@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/current_folder.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/system_library_win32.h"
 #include "toolkit/theme_library_win32.h"
