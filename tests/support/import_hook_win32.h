@@ -53,3 +53,43 @@ private:
     void** FSlot = nullptr;
     void* FOriginal = nullptr;
 };
+
+// TLibraryEntryHook answers REPLACEMENT when the program looks FUNCTION up at
+// run time (GetProcAddress), as it does for the libraries it loads from the
+// system folder only and so never imports; every other look-up goes on to the
+// system. One at a time.
+class TLibraryEntryHook {
+public:
+    TLibraryEntryHook(const char* function, void* replacement)
+        : FHook("kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(&Lookup)) {
+        State() = {function, replacement, FHook.Original()};
+    }
+    ~TLibraryEntryHook() { State() = {}; }
+    TLibraryEntryHook(const TLibraryEntryHook&) = delete;
+    TLibraryEntryHook& operator=(const TLibraryEntryHook&) = delete;
+
+private:
+    struct TState {
+        const char* Function = nullptr;
+        void* Replacement = nullptr;
+        void* Original = nullptr;
+    };
+    static TState& State() {
+        static TState state;
+        return state;
+    }
+    static FARPROC WINAPI Lookup(HMODULE module, LPCSTR name) {
+        const TState& state = State();
+        const bool byName = (reinterpret_cast<UINT_PTR>(name) >> 16) != 0;  // else an ordinal
+        FARPROC answer = nullptr;
+        if (byName && state.Function && std::strcmp(name, state.Function) == 0) {
+            std::memcpy(&answer, &state.Replacement, sizeof answer);
+            return answer;
+        }
+        decltype(&::GetProcAddress) original = nullptr;
+        std::memcpy(&original, &state.Original, sizeof original);
+        return original(module, name);
+    }
+
+    TImportHook FHook;
+};

@@ -242,12 +242,13 @@ TEST_F(MainWindow, TheDialogStartsInTheCurrentDirectory) {
 }
 
 // TClassicDialogRequest makes the shell's dialog unavailable and records what
-// the program asks the classic dialog for, answering as a cancel.
+// the program asks the classic dialog for (found at run time in comdlg32),
+// answering as a cancel.
 class TClassicDialogRequest {
 public:
     TClassicDialogRequest()
         : FNoShell("ole32.dll", "CoCreateInstance", reinterpret_cast<void*>(&NoShell)),
-          FDialog("comdlg32.dll", "GetOpenFileNameW", reinterpret_cast<void*>(&Record)) {
+          FDialog("GetOpenFileNameW", reinterpret_cast<void*>(&Record)) {
         Asked = 0;
     }
     static inline int Asked = 0;
@@ -272,7 +273,7 @@ private:
         return FALSE;
     }
     TImportHook FNoShell;
-    TImportHook FDialog;
+    TLibraryEntryHook FDialog;
 };
 
 TEST_F(MainWindow, TheManualPickAsksForItsFilterIndexOptionsAndFolder) {
