@@ -14,8 +14,9 @@ for tool in zip 7zz bsdtar python3; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup installs it)"; exit 1; }
 done
 export LC_ALL=C.UTF-8
-# Under Wine the work folder lies in the environment's folder, which both Wines see.
-work=$(mktemp -d ${wine_dir:+-p "$wine_dir"})
+# Under Wine the folder lies in the environment's folder: the 32-bit Wine runs in
+# the i386 tree, which sees that folder but not the machine's /tmp.
+if [ -n "$wine_dir" ]; then work=$(mktemp -d -p "$wine_dir"); else work=$(mktemp -d); fi
 trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
