@@ -21,14 +21,7 @@ for p in "390 321" "446 321" "131 321" "216 321"; do
 done
 
 # Manual selection: a primary click on the second option opens the dialog.
-drv click "${M[@]}" --child-class TsRadioButton --child-index 1 --mouse
-dialog=$(drv wait-window --class '#32770' --caption Open --timeout 10000 | field hwnd)
-expect_ne "open dialog shown" "$dialog" ""
-drv set-text --hwnd "$dialog" --child-class Edit 'D:\Apps\KELVO.EXE'
-drv click --hwnd "$dialog" --child-id 1
-drv wait-gone --hwnd "$dialog" --timeout 5000 || fail "the dialog stayed open"
-wait_until 5 gives 1 start_enabled
-expect_eq "start button enabled by the manual pick" "$(start_enabled)" 1
+pick_by_hand 'D:\Apps\KELVO.EXE'
 expect_eq "warning still shown" "$(client_pixel 390 321)" "254 0 0"
 expect_eq "second option checked" "$(drv info "${M[@]}" --child-class TsRadioButton --child-index 1 | field checked)" 1
 

@@ -61,15 +61,7 @@ wait_main || shown=$?
 expect_eq "no planted library loaded at start-up" "$(markers "$UPDATER_DIR" "$WORK")" ""
 [ "$shown" = 0 ] || { fail "the main window did not appear"; return; }
 
-M=(--caption "$CAPTION_MAIN")
-drv click "${M[@]}" --child-class TsRadioButton --child-index 1 --mouse
-dialog=$(drv wait-window --class '#32770' --caption Open --timeout 10000 | field hwnd)
-expect_ne "open dialog shown" "$dialog" ""
-drv set-text --hwnd "$dialog" --child-class Edit 'D:\Apps\Kelvo.exe'
-drv click --hwnd "$dialog" --child-id 1
-drv wait-gone --hwnd "$dialog" --timeout 5000 || fail "the dialog stayed open"
-wait_until 5 gives 1 start_enabled
-expect_eq "start button enabled by the manual pick" "$(start_enabled)" 1
+pick_by_hand 'D:\Apps\Kelvo.exe'
 expect_eq "no planted library loaded by the open dialog" "$(markers "$UPDATER_DIR" "$WORK")" ""
 
 pressed=$(press_start --wait-new-window --timeout 30000)

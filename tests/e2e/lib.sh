@@ -261,3 +261,17 @@ wait_until() {
 gives() { local want=$1; shift; [ "$("$@")" = "$want" ]; }
 # start_enabled: 1 while the main window's start button takes input, else 0.
 start_enabled() { drv info --caption "$CAPTION_MAIN" --child-text "$START_CAPTION" | field enabled; }
+# pick_by_hand PATH: the manual selection: a primary click on the second option
+# opens the open dialog, PATH is typed and confirmed, the dialog closes and the
+# start button becomes enabled (each step checked).
+pick_by_hand() {
+  local dialog
+  drv click --caption "$CAPTION_MAIN" --child-class TsRadioButton --child-index 1 --mouse
+  dialog=$(drv wait-window --class '#32770' --caption Open --timeout 10000 | field hwnd)
+  expect_ne "open dialog shown" "$dialog" ""
+  drv set-text --hwnd "$dialog" --child-class Edit "$1"
+  drv click --hwnd "$dialog" --child-id 1
+  drv wait-gone --hwnd "$dialog" --timeout 5000 || fail "the dialog stayed open"
+  wait_until 5 gives 1 start_enabled
+  expect_eq "start button enabled by the manual pick" "$(start_enabled)" 1
+}
