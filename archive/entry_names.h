@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "archive/streams.h"
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // DecodeEntryName turns name bytes into text: strict UTF-8 (an invalid
 // sequence raises EEncodingError) or code page 437 (every byte maps).

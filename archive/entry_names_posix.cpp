@@ -3,7 +3,6 @@
 
 #include "archive/entry_names.h"
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
 
 // Linux has no code pages to ask: the decoders of entry_names.cpp stand in
 // for the system's UTF-8 and code page 437 conversions.

@@ -2,8 +2,7 @@
 
 #include "archive/entry_names.h"
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 UString DecodeEntryName(const TBytes& name, bool utf8) {
     if (name.empty()) return UString();  // MultiByteToWideChar refuses a length of 0

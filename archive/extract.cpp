@@ -7,13 +7,12 @@
 #include <unordered_set>
 
 #include "archive/extract_paths.h"
-#include "archive/file_system.h"
+#include "base/file_system.h"
 #include "archive/output_file.h"
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
-#include "toolkit/system_text.h"
+#include "base/system_text.h"
 
 namespace {
 

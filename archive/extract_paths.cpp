@@ -1,7 +1,6 @@
 #include "archive/extract_paths.h"
 
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // HasInvalidPathChars: U+0000 to U+001F, a double quote, <, > or |.
 bool HasInvalidPathChars(UStringView path);

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
-#include "toolkit/system_text.h"
+#include "base/system_text.h"
 
 void RaiseFileError(bool creating, const UString& fileName, uint32_t error) {
     const UString systemText = SystemErrorText(error);  // before anything else can change the error state

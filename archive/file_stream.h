@@ -3,7 +3,7 @@
 // write counts as 0 bytes moved, and freeing the stream closes the handle.
 #pragma once
 
-#include "archive/file_system.h"
+#include "base/file_system.h"
 #include "archive/streams.h"
 
 class TFileStream : public TStream {

@@ -6,7 +6,6 @@
 #include "archive/entry_names.h"
 #include "archive/extract_paths.h"
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
 
 namespace {
 

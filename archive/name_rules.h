@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // The folder the automatic search finds on a usual installation, as the run has it.
 inline constexpr UStringView kUsualInstallFolder = u"c:\\program files (x86)\\kelvo\\";

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
+#include "base/base_texts.h"
 
 int64_t TStream::Size() {
     const int64_t saved = Position();

@@ -5,8 +5,7 @@
 
 #include "archive/entry_names.h"
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
-#include "toolkit/finally.h"
+#include "base/finally.h"
 
 namespace {
 

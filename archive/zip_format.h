@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "archive/streams.h"
+#include "base/byte_cursor.h"
 
 enum TZipMode : uint8_t { zmClosed, zmRead, zmReadWrite, zmWrite };
 
@@ -44,38 +45,6 @@ struct TZipHeader {
     TBytes ExtraField;
     TBytes FileComment;
 };
-
-// TByteCursor reads little-endian fields from a record's fixed part in layout order.
-class TByteCursor {
-public:
-    explicit TByteCursor(const uint8_t* bytes) : FBytes(bytes) {}
-    uint16_t U16() {
-        const uint16_t v = static_cast<uint16_t>(FBytes[FAt] | FBytes[FAt + 1] << 8);
-        FAt += 2;
-        return v;
-    }
-    uint32_t U32() {
-        const uint32_t v = static_cast<uint32_t>(FBytes[FAt]) | static_cast<uint32_t>(FBytes[FAt + 1]) << 8 |
-                           static_cast<uint32_t>(FBytes[FAt + 2]) << 16 | static_cast<uint32_t>(FBytes[FAt + 3]) << 24;
-        FAt += 4;
-        return v;
-    }
-    size_t Offset() const { return FAt; }
-
-private:
-    const uint8_t* FBytes;  // we don't own it
-    size_t FAt = 0;
-};
-
-// PutU16 and PutU32 append little-endian fields.
-inline void PutU16(TBytes& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void PutU32(TBytes& out, uint32_t v) {
-    PutU16(out, static_cast<uint16_t>(v));
-    PutU16(out, static_cast<uint16_t>(v >> 16));
-}
 
 // PutSharedHeaderFields appends the fields that a local header and a central
 // record hold in the same order: RequiredVersion to ExtraFieldLength.

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
 
 namespace {
 

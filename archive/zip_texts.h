@@ -1,12 +1,28 @@
-// Every text the update archive shows: the default error display prints them,
-// so they are part of the behaviour. "%s" is filled in through Format.
+// Every error class and text of the update archive: the default error display
+// prints the texts, so they are part of the behaviour. "%s" is filled in
+// through Format. Reading and writing exactly raise the base layer's
+// EReadError and EWriteError with its "Stream read error" and "Stream write error".
 #pragma once
 
-#include "toolkit/text.h"
+#include "base/base_texts.h"
+#include "base/exception.h"
+#include "base/text.h"
 
-// Streams.
-inline constexpr UStringView kStreamReadError = u"Stream read error";
-inline constexpr UStringView kStreamWriteError = u"Stream write error";
+// Files.
+KELVO_EXCEPTION_CLASS(EFileStreamError, EStreamError);
+KELVO_EXCEPTION_CLASS(EFOpenError, EFileStreamError);
+KELVO_EXCEPTION_CLASS(EFCreateError, EFileStreamError);
+// The container and decompression.
+KELVO_EXCEPTION_CLASS(EZipException, Exception);
+KELVO_EXCEPTION_CLASS(EZDecompressionError, Exception);
+KELVO_EXCEPTION_CLASS(EListError, Exception);
+KELVO_EXCEPTION_CLASS(EEncodingError, Exception);
+// Paths; a name with characters no path may hold raises EArgumentException.
+KELVO_EXCEPTION_CLASS(EPathTooLongException, Exception);
+KELVO_EXCEPTION_CLASS(ENotSupportedException, Exception);
+KELVO_EXCEPTION_CLASS(EDirectoryNotFoundException, Exception);
+
+// Files.
 inline constexpr UStringView kCannotOpenFile = u"Cannot open file \"%s\". %s";
 inline constexpr UStringView kCannotCreateFile = u"Cannot create file \"%s\". %s";
 

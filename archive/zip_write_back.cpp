@@ -3,7 +3,6 @@
 // archive these are the very bytes that were read, so its content is unchanged.
 #include "archive/zip_file.h"
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "controls/bitmap32.h"
-#include "controls/geometry.h"
+#include "base/geometry.h"
 
 // BlendChannel moves d towards v by a/256: d + (v - d) * a / 256. The shift is
 // by 8, not a division by 255, so an opaque source leaves a trace of the

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "controls/bitmap32.h"
-#include "controls/geometry.h"
+#include "base/geometry.h"
 
 // ColourValue packs a colour as 0x00RRGGBB, the form StretchCopy compares.
 inline uint32_t ColourValue(uint8_t red, uint8_t green, uint8_t blue) {

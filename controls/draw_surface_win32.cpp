@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "toolkit/dib_section_win32.h"
-#include "toolkit/errors.h"
+#include "toolkit/toolkit_texts.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void THdcSurface::ReadPixels(const TRect& r, TBitmap32& out) const {
     }
     // The bitmap is made before out is sized, so a failure leaves out alone.
     TDibSection dib(FDC, width, height);
-    if (!dib.Valid()) throw EOutOfResources(kOutOfResources);
+    if (!dib.Valid()) throw EOutOfResources(UString(kOutOfResources));
     out.SetSize(width, height);
     // Where r reaches past the surface the copy leaves the DIB as it was: white.
     for (size_t i = 0; i < static_cast<size_t>(width) * static_cast<size_t>(height); ++i)

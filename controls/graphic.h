@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "controls/draw_surface.h"
-#include "controls/geometry.h"
+#include "base/geometry.h"
 
 class TGraphic {
 public:

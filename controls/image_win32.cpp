@@ -6,8 +6,8 @@
 #include "controls/draw_surface_win32.h"
 #include "controls/picture_classes.h"
 #include "controls/resample.h"
-#include "toolkit/errors.h"
-#include "toolkit/finally.h"
+#include "controls/controls_texts.h"
+#include "base/finally.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controls/bitmap32.h"
-#include "controls/geometry.h"
+#include "base/geometry.h"
 #include "controls/graphic.h"
 #include "controls/image_list.h"
 #include "controls/skin_data_win32.h"

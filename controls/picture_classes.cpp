@@ -3,11 +3,10 @@
 #include <utility>
 
 #include "controls/png_picture.h"
-#include "toolkit/errors.h"
+#include "base/base_texts.h"
 
 namespace {
 
-constexpr char16_t kStreamReadError[] = u"Stream read error";
 constexpr char16_t kClassNameTooLong[] = u"Picture class name longer than 255 bytes";
 
 struct TPictureClass {
@@ -39,7 +38,7 @@ void RegisterDefaultPictureClasses() {
 }
 
 std::unique_ptr<TGraphic> ReadPictureData(const uint8_t* data, size_t size) {
-    if (size < 1 || size - 1 < data[0]) throw EReadError(kStreamReadError);
+    if (size < 1 || size - 1 < data[0]) throw EReadError(UString(kStreamReadError));
     const size_t nameLength = data[0];
     const UString name = FromUtf8(std::string_view(reinterpret_cast<const char*>(data + 1), nameLength));
     const TPictureClass* pictureClass = FindPictureClass(name);

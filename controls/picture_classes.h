@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "controls/graphic.h"
-#include "toolkit/text.h"
+#include "base/text.h"
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
 

@@ -7,7 +7,7 @@
 #include <new>
 #include <utility>
 
-#include "toolkit/errors.h"
+#include "controls/controls_texts.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "controls/skin_data_win32.h"
 #include "toolkit/control_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TvaAlign : uint8_t { vaTop, vaMiddle, vaBottom };

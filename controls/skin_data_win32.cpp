@@ -4,7 +4,7 @@
 #include "toolkit/form_text.h"
 #include "toolkit/form_win32.h"
 #include "toolkit/theme_library_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace {
 

@@ -4,10 +4,11 @@
 #include <ole2.h>
 
 #include "toolkit/common_controls_win32.h"
-#include "toolkit/error_text.h"
-#include "toolkit/errors.h"
+#include "base/executable_path_win32.h"
+#include "base/error_text.h"
+#include "toolkit/toolkit_texts.h"
 #include "toolkit/placement.h"
-#include "toolkit/system_library_win32.h"
+#include "base/system_library_win32.h"
 
 TApplication* Application = nullptr;
 
@@ -39,9 +40,8 @@ TApplication::TApplication() : TComponent(nullptr) {
     using TInitCommonControlsEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     const auto initialise = LibraryEntry<TInitCommonControlsEx>(CommonControls(), "InitCommonControlsEx");
     if (initialise) initialise(&controls);
-    wchar_t path[257] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, 257);
-    FTitle = ApplicationTitle(FromW(path, length));
+    // The title is taken from at most the path's first 256 characters.
+    FTitle = ApplicationTitle(ExecutablePath().substr(0, 256));
     FIcon = ::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

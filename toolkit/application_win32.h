@@ -12,8 +12,8 @@
 #include "toolkit/component.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_win32.h"
-#include "toolkit/text.h"
-#include "toolkit/win32_handles.h"
+#include "base/text.h"
+#include "base/win32_handles.h"
 
 class TApplication : public TComponent {
 public:

@@ -1,6 +1,6 @@
 #include "toolkit/common_controls_win32.h"
 
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 HMODULE CommonControls() {
     // The manifest's assembly answers the name first; after the start-up step

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // Component state flags, combined in a TComponentState.
 enum TComponentStateFlag : uint8_t {

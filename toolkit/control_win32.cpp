@@ -7,11 +7,10 @@
 #include <algorithm>
 
 #include "toolkit/application_win32.h"
-#include "toolkit/errors.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 #include "toolkit/placement.h"
-#include "toolkit/system_text.h"
+#include "base/system_text.h"
 
 TShiftState ShiftStateFromKeys(WPARAM keys) {
     TShiftState shift = 0;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 // TopDownBitmapInfo describes 32-bit BI_RGB pixels to GDI: B, G, R, unused, the
 // first row at the top, rows without padding (the layout of TBitmap32).

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "toolkit/text.h"
-#include "toolkit/win32_handles.h"
+#include "base/text.h"
+#include "base/win32_handles.h"
 
 // TColor is an RGB value (0x00BBGGRR) or, with the top byte 0xFF, a system
 // colour index that is looked up whenever the colour is used.

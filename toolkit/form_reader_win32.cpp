@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "toolkit/errors.h"
-#include "toolkit/finally.h"
+#include "base/base_texts.h"
+#include "base/finally.h"
 #include "toolkit/form_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <string>
 
-#include "toolkit/errors.h"
+#include "toolkit/toolkit_texts.h"
 
 namespace {
 

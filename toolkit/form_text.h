@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 enum TFormValueKind : uint8_t { fvInteger, fvString, fvIdent, fvSet, fvBytes };
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "toolkit/application_win32.h"
-#include "toolkit/errors.h"
+#include "base/base_texts.h"
 #include "toolkit/placement.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 #include "toolkit/theme_library_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);

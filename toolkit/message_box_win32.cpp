@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include "toolkit/application_win32.h"
 #include "toolkit/common_controls_win32.h"
-#include "toolkit/system_library_win32.h"
+#include "base/system_library_win32.h"
 #include "toolkit/theme_library_win32.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // windows so that it can be checked exactly.
 #pragma once
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // ExecutableStem is the file name after the last backslash, cut at its first
 // full stop: "C:\Apps\my.update.exe" gives "my".

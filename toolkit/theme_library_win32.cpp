@@ -1,6 +1,6 @@
 #include "toolkit/theme_library_win32.h"
 
-#include "toolkit/system_library_win32.h"
+#include "base/system_library_win32.h"
 
 TThemeLibrary::TThemeLibrary(TUniqueModule module) : FModule(std::move(module)) {
     const HMODULE theme = FModule.Get();

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <uxtheme.h>
 
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 class TThemeLibrary {
 public:

@@ -4,8 +4,8 @@
 #include "toolkit/application_win32.h"
 #include "toolkit/control_win32.h"
 #include "toolkit/dib_section_win32.h"
-#include "toolkit/errors.h"
-#include "toolkit/finally.h"
+#include "toolkit/toolkit_texts.h"
+#include "base/finally.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ void TWinControl::PaintContent(HDC dc, const RECT& area) {
     // Everything is drawn into a 32-bit buffer of the area first, so controls that
     // read back what lies beneath them read exactly what this pass painted.
     const TDibSection buffer(dc, width, height);
-    if (!buffer.Valid()) throw EOutOfResources(kOutOfResources);
+    if (!buffer.Valid()) throw EOutOfResources(UString(kOutOfResources));
     const HDC memory = buffer.DC();
     ::SetViewportOrgEx(memory, -area.left, -area.top, nullptr);
     TUniqueGdiObject brush(::CreateSolidBrush(ColorToRGB(Color())));

@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "toolkit/control_win32.h"
-#include "toolkit/errors.h"
-#include "toolkit/finally.h"
+#include "base/base_texts.h"
+#include "base/finally.h"
 #include "toolkit/form_reader_win32.h"
-#include "toolkit/system_text.h"
+#include "base/system_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // Error codes and attribute bits the existence test tells apart.
 constexpr uint32_t kErrorFileNotFound = 2;

@@ -1,6 +1,6 @@
 #include "updater/file_system_win32.h"
 
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 TAttributesResult TSystemFileSystem::Attributes(const UString& path) {
     const DWORD attributes = ::GetFileAttributesW(W(path));

@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 #include "updater/file_system.h"
 #include "updater/locale_text.h"
 

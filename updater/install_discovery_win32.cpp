@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "toolkit/application_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 #include "updater/file_system_win32.h"
 #include "updater/install_discovery.h"
 #include "updater/locale_text_win32.h"

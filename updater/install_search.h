@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 #include "updater/file_system.h"
 #include "updater/locale_text.h"
 

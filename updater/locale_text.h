@@ -2,7 +2,7 @@
 // so that the install search's string rules can be tested with a fake.
 #pragma once
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 class TLocaleText {
 public:

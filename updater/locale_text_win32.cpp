@@ -1,15 +1,10 @@
 #include "updater/locale_text_win32.h"
 
-#include <string>
-
-#include "toolkit/errors.h"
-#include "toolkit/system_text.h"
-#include "toolkit/win32_handles.h"
+#include "base/system_text.h"
+#include "base/win32_handles.h"
 
 namespace {
 
-const char16_t kOSError[] = u"System Error.  Code: %s.\r\n%s";
-const char16_t kUnknownOSError[] = u"A call to an OS function failed";
 constexpr LCID kUsEnglish = 0x0409;
 
 LCID ReadThreadLocale() {
@@ -27,12 +22,6 @@ LCID ProcessLocale() { return FProcessLocale; }
 void RefreshProcessLocale() {
     ::SetThreadLocale(LOCALE_USER_DEFAULT);
     FProcessLocale = ReadThreadLocale();
-}
-
-void RaiseOSError(DWORD error) {
-    if (error == 0) throw EOSError(kUnknownOSError);
-    const std::string code = std::to_string(error);
-    throw EOSError(Format(kOSError, {FromUtf8(code), SystemErrorText(error)}));
 }
 
 UString TSystemLocaleText::Lower(const UString& text) {

@@ -26,6 +26,3 @@ public:
 private:
     LCID FLocale;
 };
-
-// RaiseOSError raises EOSError for a system error code with the system's text.
-[[noreturn]] void RaiseOSError(DWORD error);

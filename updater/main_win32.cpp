@@ -7,7 +7,7 @@
 #include "archive/zip_handlers.h"
 #include "controls/picture_classes.h"
 #include "toolkit/application_win32.h"
-#include "toolkit/system_library_win32.h"
+#include "base/system_library_win32.h"
 #include "updater/done_form_win32.h"
 #include "updater/locale_text_win32.h"
 #include "updater/main_form_win32.h"

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // DialogFolder turns the current directory into the dialog's starting
 // folder: a trailing backslash is dropped unless it follows a colon, so

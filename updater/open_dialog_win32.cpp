@@ -5,8 +5,8 @@
 
 #include <utility>
 
-#include "toolkit/system_library_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/system_library_win32.h"
+#include "base/win32_handles.h"
 #include "updater/open_dialog.h"
 
 namespace {

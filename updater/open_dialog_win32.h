@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 struct TOpenDialogSettings {
     UString FilterText;     // display text of the dialog's one filter

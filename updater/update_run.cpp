@@ -1,7 +1,7 @@
 #include "updater/update_run.h"
 
 #include "archive/zip_file.h"
-#include "toolkit/finally.h"
+#include "base/finally.h"
 #include "updater/install_search.h"
 
 const char16_t kArchiveName[] = u"Data.dat";

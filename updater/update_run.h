@@ -4,7 +4,7 @@
 // missing the user is told so in a plain box and nothing is touched.
 #pragma once
 
-#include "toolkit/text.h"
+#include "base/text.h"
 #include "updater/file_system.h"
 
 // kArchiveName is the update archive's file name beside the executable.

@@ -1,5 +1,6 @@
 // The start button's handler: the update run with the program's own windows,
 // the executable's path as the system reports it, and the system's file calls.
+#include "base/executable_path_win32.h"
 #include "toolkit/application_win32.h"
 #include "updater/done_form_win32.h"
 #include "updater/file_system_win32.h"
@@ -7,16 +8,6 @@
 #include "updater/update_run.h"
 
 namespace {
-
-// ModuleFileName is the running executable's full path.
-UString ModuleFileName() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) return FromW(path.c_str(), length);
-        path.resize(path.size() * 2);  // cut short: try again with more room
-    }
-}
 
 // TFormsUpdateWindow shows the update run's outcome with the program's windows.
 class TFormsUpdateWindow final : public TUpdateRunWindow {
@@ -32,5 +23,5 @@ public:
 void TForm1::Button1Click(TObject*) {
     TFormsUpdateWindow window;
     TSystemFileSystem files;
-    RunUpdate(window, files, ModuleFileName(), InstallFolder, ArchivePath);
+    RunUpdate(window, files, ExecutablePath(), InstallFolder, ArchivePath);
 }

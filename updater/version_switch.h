@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 constexpr char16_t kVersionSwitch[] = u"/vmver";
 constexpr char16_t kVersionText[] = u"Velmora v9.11";

@@ -4,7 +4,7 @@
 
 #include "archive/dattool/check_parts.h"
 #include "archive/file_stream.h"
-#include "toolkit/error_text.h"
+#include "base/error_text.h"
 
 namespace {
 

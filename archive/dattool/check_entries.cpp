@@ -7,7 +7,7 @@
 
 #include "archive/dattool/check_parts.h"
 #include "archive/zip_handlers.h"
-#include "toolkit/errors.h"
+#include "base/exception.h"
 
 namespace {
 

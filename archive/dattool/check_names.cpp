@@ -3,7 +3,7 @@
 #include "archive/dattool/check_parts.h"
 #include "archive/entry_names.h"
 #include "archive/name_rules.h"
-#include "toolkit/errors.h"
+#include "base/exception.h"
 
 namespace {
 

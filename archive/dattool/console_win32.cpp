@@ -3,8 +3,8 @@
 #include <string>
 
 #include "archive/dattool/dattool.h"
-#include "toolkit/system_library_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/system_library_win32.h"
+#include "base/win32_handles.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "archive/entry_names.h"
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
-#include "toolkit/error_text.h"
-#include "toolkit/finally.h"
+#include "base/error_text.h"
+#include "base/finally.h"
 
 namespace {
 

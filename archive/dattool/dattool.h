@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // TConsole receives the tool's lines; each platform writes them its own way.
 class TConsole {

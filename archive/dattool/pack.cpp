@@ -6,8 +6,8 @@
 
 #include "archive/dattool/check.h"
 #include "archive/file_stream.h"
-#include "archive/file_system.h"
-#include "toolkit/error_text.h"
+#include "base/file_system.h"
+#include "base/error_text.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "archive/zip_texts.h"
-#include "toolkit/errors.h"
 
 namespace {
 

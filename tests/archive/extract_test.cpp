@@ -4,7 +4,7 @@
 #include <set>
 
 #include "archive/zip_texts.h"
-#include "toolkit/system_text.h"
+#include "base/system_text.h"
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/resource.h>

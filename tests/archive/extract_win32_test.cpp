@@ -6,8 +6,8 @@
 #include "archive/zip_texts.h"
 #include "tests/archive/support/update_run.h"
 #include "tests/support/expect_raises.h"
-#include "toolkit/system_text.h"
-#include "toolkit/win32_handles.h"
+#include "base/system_text.h"
+#include "base/win32_handles.h"
 
 namespace fs = std::filesystem;
 

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "base/exception.h"
 #include "tests/archive/support/update_run.h"
 
 namespace fs = std::filesystem;

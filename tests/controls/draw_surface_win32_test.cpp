@@ -11,7 +11,8 @@
 #include "tests/controls/pixel_test_support.h"
 #include "tests/support/expect_raises.h"
 #include "toolkit/dib_section_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
+#include "toolkit/toolkit_texts.h"
 
 namespace {
 

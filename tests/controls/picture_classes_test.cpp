@@ -8,6 +8,8 @@
 #include "controls/png_picture.h"
 #include "tests/controls/picture_files.h"
 #include "tests/support/expect_raises.h"
+#include "base/base_texts.h"
+#include "controls/controls_texts.h"
 
 namespace {
 

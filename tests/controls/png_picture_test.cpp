@@ -9,6 +9,7 @@
 
 #include "tests/controls/picture_files.h"
 #include "tests/support/expect_raises.h"
+#include "controls/controls_texts.h"
 
 namespace {
 

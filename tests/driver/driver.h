@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // EUsage is a wrong command line; EFailure is a check or wait that failed.
 struct EUsage : std::runtime_error {

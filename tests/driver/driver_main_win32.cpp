@@ -3,7 +3,7 @@
 #include <cwchar>
 
 #include "tests/driver/driver.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "tests/driver/driver.h"
 #include "tests/driver/font_probe.h"
 #include "toolkit/dib_section_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 namespace {
 

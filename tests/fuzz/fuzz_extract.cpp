@@ -19,8 +19,8 @@
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
 #include "tests/fuzz/write_guard.h"
-#include "toolkit/errors.h"
-#include "toolkit/text.h"
+#include "base/exception.h"
+#include "base/text.h"
 
 namespace {
 

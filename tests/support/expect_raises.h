@@ -6,7 +6,7 @@
 
 #include <typeinfo>
 
-#include "toolkit/errors.h"
+#include "base/exception.h"
 
 template <class E, class Body>
 void ExpectRaises(Body&& body, const UString& message) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // PumpMessages dispatches this thread's messages until done() answers true
 // or the time runs out; it answers done().

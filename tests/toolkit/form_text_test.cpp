@@ -2,6 +2,7 @@
 
 #include "tests/support/expect_raises.h"
 #include "toolkit/form_text.h"
+#include "toolkit/toolkit_texts.h"
 
 namespace {
 

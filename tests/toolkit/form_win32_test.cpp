@@ -16,6 +16,8 @@
 #include "toolkit/form_win32.h"
 #include "toolkit/label_win32.h"
 #include "toolkit/theme_library_win32.h"
+#include "base/base_texts.h"
+#include "toolkit/toolkit_texts.h"
 
 namespace {
 
@@ -281,7 +283,7 @@ TEST_F(FormTest, HandlerErrorsReachTheErrorDisplayAfterTheCaptureIsCancelled) {
     HWND button = form->Button1->Handle();
     form->OnButton = [button] {
         ::SetCapture(button);
-        throw EZipException(u"Error reading zip file");
+        throw EReadError(u"Error reading zip file");
     };
     ::SendMessageW(button, BM_CLICK, 0, 0);
     ASSERT_EQ(Errors.size(), 1u);

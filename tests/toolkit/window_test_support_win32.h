@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "toolkit/dib_section_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 struct TRgb {
     int R, G, B;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 TDriveFiles::~TDriveFiles() {
     for (HANDLE held : FHeld) ::CloseHandle(held);

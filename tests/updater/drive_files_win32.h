@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 class TDriveFiles {
 public:

@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "toolkit/errors.h"
+#include "base/base_texts.h"
 #include "updater/file_system.h"
 #include "updater/locale_text.h"
 

@@ -5,8 +5,9 @@
 #include "tests/support/expect_raises.h"
 #include "tests/support/import_hook_win32.h"
 #include "toolkit/application_win32.h"
-#include "toolkit/system_text.h"
+#include "base/system_text.h"
 #include "updater/locale_text_win32.h"
+#include "base/base_texts.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "tests/support/window_driver_win32.h"
 #include "tests/updater/drive_files_win32.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 #include "updater/open_dialog.h"
 #include "updater/open_dialog_win32.h"
 

@@ -9,9 +9,10 @@
 #include "archive/zip_handlers.h"
 #include "tests/support/expect_raises.h"
 #include "tests/support/temp_dir.h"
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 #include "updater/file_system_win32.h"
 #include "updater/update_run.h"
+#include "archive/zip_texts.h"
 
 namespace {
 

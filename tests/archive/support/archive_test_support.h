@@ -8,7 +8,7 @@
 #include "archive/streams.h"
 #include "tests/archive/support/zip_builder.h"
 #include "tests/support/temp_dir.h"
-#include "toolkit/text.h"
+#include "base/text.h"
 
 inline UString U(const std::filesystem::path& path) { return path.u16string(); }
 

@@ -6,9 +6,8 @@
 
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
-#include "toolkit/errors.h"
 #include "tests/archive/support/archive_test_support.h"
-#include "toolkit/finally.h"
+#include "base/finally.h"
 
 inline void RunUpdate(const std::filesystem::path& archive, const UString& folder) {
     RegisterDefaultCompressionHandlers();

@@ -1,4 +1,4 @@
-#include "toolkit/text.h"
+#include "base/text.h"
 
 UString Format(UStringView pattern, std::initializer_list<UStringView> args) {
     UString out;

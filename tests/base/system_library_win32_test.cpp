@@ -7,8 +7,7 @@
 
 #include "tests/support/current_folder.h"
 #include "tests/support/temp_dir.h"
-#include "toolkit/system_library_win32.h"
-#include "toolkit/theme_library_win32.h"
+#include "base/system_library_win32.h"
 
 namespace fs = std::filesystem;
 
@@ -61,20 +60,4 @@ TEST(SystemLibrary, NeverLoadsALibraryOfTheNameFromTheCurrentFolder) {
     const TUniqueModule plain(::LoadLibraryW(L"kelvo_planted.dll"));
     EXPECT_TRUE(plain.Valid());
     EXPECT_TRUE(fs::exists(dir / "kelvo_planted.dll.loaded"));
-}
-
-TEST(ThemeLibrary, WithoutUxthemeBehavesAsWithoutVisualStyles) {
-    const TThemeLibrary missing{TUniqueModule()};
-    EXPECT_FALSE(missing.VisualStylesActive());
-    EXPECT_EQ(missing.SetWindowTheme(::GetDesktopWindow(), nullptr, nullptr), E_NOTIMPL);
-    EXPECT_EQ(missing.DrawThemeParentBackground(::GetDesktopWindow(), nullptr, nullptr), E_NOTIMPL);
-}
-
-TEST(ThemeLibrary, FindsTheFunctionsOfTheSystemUxtheme) {
-    const TThemeLibrary theme(LoadSystemLibrary(L"uxtheme.dll"));
-    EXPECT_TRUE(theme.VisualStylesActive()) << "the test prefix runs with visual styles";
-    HWND button = ::CreateWindowExW(0, L"BUTTON", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(button, nullptr);
-    EXPECT_EQ(theme.SetWindowTheme(button, nullptr, nullptr), S_OK);
-    ::DestroyWindow(button);
 }

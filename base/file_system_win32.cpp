@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "archive/file_system.h"
-#include "toolkit/win32_handles.h"
+#include "base/file_system.h"
+#include "base/win32_handles.h"
 
 uint32_t OpenNativeFile(const UString& name, TFileAccess access, TFileDisposition disposition, TNativeFile& file) {
     const DWORD rights = access == faRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;

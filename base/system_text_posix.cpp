@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "toolkit/system_text.h"
+#include "base/system_text.h"
 
 // Linux builds serve tests, fuzzing and benchmarks: errno texts stand in for
 // the Windows system message table.

@@ -1,4 +1,4 @@
-#include "toolkit/system_library_win32.h"
+#include "base/system_library_win32.h"
 
 // The executable's load configuration. Its dependent-load flags (the field
 // the mingw headers still call Reserved1) make Windows 10 1607 and later look

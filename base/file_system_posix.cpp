@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/file_system.h"
+#include "base/file_system.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
 

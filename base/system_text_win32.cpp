@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "toolkit/system_text.h"
-#include "toolkit/win32_handles.h"
+#include "base/system_text.h"
+#include "base/win32_handles.h"
 
 UString SystemErrorText(uint32_t errorCode) {
     wchar_t* buffer = nullptr;

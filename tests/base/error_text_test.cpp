@@ -2,7 +2,8 @@
 
 #include <memory>
 
-#include "toolkit/error_text.h"
+#include "base/base_texts.h"
+#include "base/error_text.h"
 
 TEST(WithFullStop, AppendsOnlyAfterCharactersAboveFullStop) {
     struct Case { const char16_t* text; const char16_t* shown; };
@@ -26,7 +27,7 @@ TEST(WithFullStop, AppendsOnlyAfterCharactersAboveFullStop) {
 }
 
 TEST(DisplayText, TakesTheInnermostNonEmptyMessage) {
-    auto innermost = std::make_shared<EZipException>(u"Invalid zip file");
+    auto innermost = std::make_shared<EReadError>(u"Invalid zip file");
     auto empty = std::make_shared<Exception>(u"", innermost);
     EOSError outer(u"Outer failure", empty);
     EXPECT_EQ(DisplayText(outer), u"Invalid zip file.");
@@ -35,5 +36,5 @@ TEST(DisplayText, TakesTheInnermostNonEmptyMessage) {
     EOSError skipsEmpty(u"Outer failure", std::make_shared<Exception>(u"Middle text.", emptyInnermost));
     EXPECT_EQ(DisplayText(skipsEmpty), u"Middle text.");
 
-    EXPECT_EQ(DisplayText(EZipException(u"Error reading zip file")), u"Error reading zip file.");
+    EXPECT_EQ(DisplayText(EReadError(u"Error reading zip file")), u"Error reading zip file.");
 }

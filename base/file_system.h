@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "toolkit/text.h"
+#include "base/text.h"
 
 // TNativeFile is a Win32 HANDLE or a POSIX descriptor.
 using TNativeFile = intptr_t;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "toolkit/system_text.h"
-#include "toolkit/text.h"
+#include "base/system_text.h"
+#include "base/text.h"
 
 TEST(Format, FillsPlaceholdersInOrder) {
     EXPECT_EQ(Format(u"Cannot open file \"%s\". %s", {u"C:\\a.dat", u"Access is denied"}),

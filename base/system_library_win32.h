@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "toolkit/win32_handles.h"
+#include "base/win32_handles.h"
 
 // RestrictLibrarySearch is the first start-up step of each program: every
 // later load by name, ours or a system library's, searches the system folder

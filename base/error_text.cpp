@@ -1,4 +1,4 @@
-#include "toolkit/error_text.h"
+#include "base/error_text.h"
 
 UString DisplayText(const Exception& error) {
     UString text = error.Message();

@@ -1,8 +1,8 @@
 // What the default error display shows for an error that escaped a handler.
 #pragma once
 
-#include "toolkit/errors.h"
-#include "toolkit/text.h"
+#include "base/exception.h"
+#include "base/text.h"
 
 // DisplayText is the error's message, replaced by the message of each inner
 // error that has one, down to the innermost, with the full-stop rule applied.
