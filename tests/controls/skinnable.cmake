@@ -3,5 +3,5 @@ if(WIN32)
   list(APPEND controls_test_sources
     ${CMAKE_CURRENT_LIST_DIR}/skin_data_win32_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image_win32_test.cpp)
-  list(APPEND controls_test_libs kelvo_updater kelvo_definitions)
+  list(APPEND controls_test_libs kelvo_controls)
 endif()

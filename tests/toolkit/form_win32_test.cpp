@@ -9,7 +9,7 @@
 #include "tests/support/expect_raises.h"
 #include "tests/support/import_hook_win32.h"
 #include "tests/support/window_driver_win32.h"
-#include "tests/toolkit/window_test_support_win32.h"
+#include "tests/support/client_pixels_win32.h"
 #include "toolkit/application_win32.h"
 #include "toolkit/button_win32.h"
 #include "toolkit/form_reader_win32.h"
