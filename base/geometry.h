@@ -1,4 +1,4 @@
-// Plane geometry shared by the controls and their pixel routines.
+// Plane geometry for every subsystem: pixels, windows, monitors and desktops.
 #pragma once
 
 // TPoint is a position in pixels, X to the right and Y downwards.
@@ -14,4 +14,9 @@ struct TRect {
 
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
+};
+
+// TSize is a width and a height in pixels.
+struct TSize {
+    int Width, Height;
 };

@@ -10,7 +10,7 @@ UString SystemErrorText(uint32_t errorCode) {
             FORMAT_MESSAGE_ARGUMENT_ARRAY,
         nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     UString text;
+    const TUniqueLocal owned(buffer);
     if (length != 0 && buffer != nullptr) text = FromW(buffer, length);
-    if (buffer != nullptr) ::LocalFree(buffer);
     return TrimSystemText(std::move(text));
 }

@@ -88,6 +88,18 @@ struct TModuleTraits {
     static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
+struct TLocalTraits {
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::LocalFree(h); }
+};
+
+struct THookTraits {
+    using Handle = HHOOK;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::UnhookWindowsHookEx(h); }
+};
+
 using TUniqueFile = TUnique<TFileTraits>;
 using TUniqueFind = TUnique<TFindTraits>;
 using TUniqueDC = TUnique<TDCTraits>;
@@ -96,6 +108,29 @@ using TUniqueBitmap = TUnique<TBitmapTraits>;
 using TUniqueFont = TUnique<TFontTraits>;
 using TUniqueIcon = TUnique<TIconTraits>;
 using TUniqueModule = TUnique<TModuleTraits>;
+// TUniqueLocal frees memory the system allocated for us with LocalAlloc
+// (FormatMessageW's buffer, CommandLineToArgvW's array).
+using TUniqueLocal = TUnique<TLocalTraits>;
+using TUniqueHook = TUnique<THookTraits>;
+
+// TComPtr holds one reference of a COM interface.
+template <class T>
+class TComPtr {
+public:
+    TComPtr() = default;
+    ~TComPtr() {
+        if (FPointer) FPointer->Release();
+    }
+    TComPtr(const TComPtr&) = delete;
+    TComPtr& operator=(const TComPtr&) = delete;
+    T* operator->() const { return FPointer; }
+    T* Get() const { return FPointer; }
+    T** Receive() { return &FPointer; }
+    void** ReceiveVoid() { return reinterpret_cast<void**>(&FPointer); }
+
+private:
+    T* FPointer = nullptr;
+};
 
 // TWindowDC borrows a window's device context for one scope (GetDC / ReleaseDC).
 class TWindowDC {

@@ -13,25 +13,6 @@ namespace {
 
 constexpr int kFileNameCapacity = 260;
 
-// TComPtr holds one reference of a COM interface.
-template <class T>
-class TComPtr {
-public:
-    TComPtr() = default;
-    ~TComPtr() {
-        if (FPointer) FPointer->Release();
-    }
-    TComPtr(const TComPtr&) = delete;
-    TComPtr& operator=(const TComPtr&) = delete;
-    T* operator->() const { return FPointer; }
-    T* Get() const { return FPointer; }
-    T** Receive() { return &FPointer; }
-    void** ReceiveVoid() { return reinterpret_cast<void**>(&FPointer); }
-
-private:
-    T* FPointer = nullptr;
-};
-
 // TCoTaskText frees a text the shell allocated for us.
 class TCoTaskText {
 public:
