@@ -24,9 +24,10 @@ endif()
 
 function(kelvo_add_test_binary name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
-  # tests/support/test_main.cpp replaces GoogleTest's main (see there why).
-  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kelvo_test_support GTest::gmock GTest::gtest project_warnings)
+  # kelvo_test_main replaces GoogleTest's main (see tests/support/test_main.cpp why).
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kelvo_test_main kelvo_test_support GTest::gmock GTest::gtest
+                        project_warnings)
   if(KELVO_CAN_RUN_TESTS)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                          PROPERTIES TIMEOUT 300 ${ARG_PROPERTIES})

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/archive/support/zip_builder.h"
+#include "tests/support/zip_builder.h"
 
 namespace {
 

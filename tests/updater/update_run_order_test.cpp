@@ -5,7 +5,7 @@
 
 #include "archive/zip_handlers.h"
 #include "archive/zip_texts.h"
-#include "tests/archive/support/zip_builder.h"
+#include "tests/support/zip_builder.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/expect_raises.h"
 #include "tests/support/temp_dir.h"

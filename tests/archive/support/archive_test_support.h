@@ -6,7 +6,7 @@
 #include <string>
 
 #include "archive/streams.h"
-#include "tests/archive/support/zip_builder.h"
+#include "tests/support/zip_builder.h"
 #include "tests/support/temp_dir.h"
 #include "base/text.h"
 
