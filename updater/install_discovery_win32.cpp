@@ -11,11 +11,10 @@
 #include "updater/main_form_win32.h"
 #include "updater/open_dialog.h"
 #include "updater/open_dialog_win32.h"
+#include "updater/updater_texts.h"
 
 namespace {
 
-const char16_t kFilterText[] = u"برنامه حسابداری کلوو";
-const char16_t kFilterPattern[] = u"Kelvo.exe";
 // One past the only filter: the dialog then shows that filter.
 constexpr int kFilterIndex = 2;
 
@@ -40,7 +39,7 @@ public:
     void DisableAutomaticOption() override { FForm.sRadioButton1->SetEnabled(false); }
 
     std::optional<UString> ChooseExecutable() override {
-        TOpenDialogSettings settings{kFilterText, kFilterPattern, kFilterIndex, DialogFolder(CurrentDirectory()),
+        TOpenDialogSettings settings{UString(kFilterText), UString(kFilterPattern), kFilterIndex, DialogFolder(CurrentDirectory()),
                                      nullptr, nullptr};
         const HWND active = ::GetActiveWindow();
         settings.PlaceBeside = active ? active : FForm.Handle();

@@ -1,8 +1,6 @@
 #include "updater/install_search.h"
 
-const char16_t kNotFound[] = u"NotFound";
-const char16_t kExecutableName[] = u"kelvo.exe";
-const char16_t kMarkerName[] = u"dbrtsl100.bpl";
+#include "updater/updater_texts.h"
 
 const std::array<const char16_t*, 18> kInstallCandidates = {
     u"C:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"C:\\Program Files\\Kelvo\\Kelvo.exe",
@@ -62,12 +60,12 @@ UString SearchInstallation(TFileSystem& files, UString& probe) {
         probe = candidate;
         if (FileExists(files, probe)) return probe;
     }
-    return kNotFound;
+    return UString(kNotFound);
 }
 
 bool EndsWithExecutableName(TLocaleText& text, const UString& lowered) {
     if (lowered.size() < kExecutableNameLength) return false;
-    return text.Same(lowered.substr(lowered.size() - kExecutableNameLength), kExecutableName);
+    return text.Same(lowered.substr(lowered.size() - kExecutableNameLength), UString(kExecutableName));
 }
 
 std::optional<UString> AcceptedFolder(TFileSystem& files, TLocaleText& text, const UString& path,
@@ -78,6 +76,6 @@ std::optional<UString> AcceptedFolder(TFileSystem& files, TLocaleText& text, con
     // ending test, so the last nine characters are the executable's name.
     if (lowered.size() < kExecutableNameLength) return std::nullopt;
     UString folder = lowered.substr(0, lowered.size() - kExecutableNameLength);
-    if (!FileExists(files, folder + kMarkerName)) return std::nullopt;
+    if (!FileExists(files, folder + UString(kMarkerName))) return std::nullopt;
     return folder;
 }

@@ -33,7 +33,7 @@ void ShowVersionIfAsked() {
     std::vector<UString> parameters;
     for (int i = 1; i < count; ++i) parameters.push_back(FromW(arguments[i]));
     ::LocalFree(arguments);
-    if (HasVersionSwitch(parameters)) Application->ShowPlainMessage(kVersionText);
+    if (HasVersionSwitch(parameters)) Application->ShowPlainMessage(UString(kVersionText));
 }
 
 }  // namespace

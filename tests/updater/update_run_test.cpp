@@ -1,4 +1,5 @@
 #include "updater/update_run.h"
+#include "updater/updater_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +24,7 @@ TEST(ArchivePath, IsDataDatBesideTheExecutable) {
 }
 
 TEST(MissingArchiveText, HasItsTwentyFourCharactersInStoredOrder) {
-    const UString text = kMissingArchiveText;
+    const UString text(kMissingArchiveText);
     ASSERT_EQ(text.size(), 24u);
     EXPECT_EQ(ToUtf8(text),
               "\x20\xd9\x85\xd9\x88\xd8\xac\xd9\x88\xd8\xaf\x20\xd9\x86\xdb\x8c\xd8\xb3\xd8\xaa"

@@ -12,6 +12,7 @@
 #include "base/win32_handles.h"
 #include "updater/file_system_win32.h"
 #include "updater/update_run.h"
+#include "updater/updater_texts.h"
 #include "archive/zip_texts.h"
 
 namespace {
