@@ -28,7 +28,7 @@ bool ErrorMeansAbsent(uint32_t error) {
 class TErrorModeScope {
 public:
     explicit TErrorModeScope(TFileSystem& files)
-        : FFiles(files), FPrevious(files.ChangeErrorMode(kFailCriticalErrors)) {}
+        : FFiles(files), FPrevious(files.ChangeErrorMode(kErrorModeFailCriticalErrors)) {}
     ~TErrorModeScope() { FFiles.ChangeErrorMode(FPrevious); }
     TErrorModeScope(const TErrorModeScope&) = delete;
     TErrorModeScope& operator=(const TErrorModeScope&) = delete;
@@ -41,14 +41,14 @@ private:
 }  // namespace
 
 bool FileExists(TFileSystem& files, const UString& path) {
-    const TAttributesResult attributes = files.Attributes(path);
+    const TPathAttributes attributes = files.Attributes(path);
     if (!attributes.Found) {
         if (ErrorMeansAbsent(attributes.Error)) return false;
-        const TFindResult entry = files.FindEntry(path);
+        const TPathEntry entry = files.FindEntry(path);
         return entry.Found && !entry.Directory;
     }
-    if ((attributes.Attributes & kAttributeDirectory) != 0) return false;
-    if ((attributes.Attributes & kAttributeReparsePoint) == 0) return true;
+    if ((attributes.Attributes & kFileAttributeDirectory) != 0) return false;
+    if ((attributes.Attributes & kFileAttributeReparsePoint) == 0) return true;
     // A link: it counts only when its target can be opened, or is merely in use.
     const uint32_t error = files.OpenForReading(path);
     return error == 0 || error == kErrorSharingViolation;

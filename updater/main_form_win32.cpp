@@ -8,9 +8,10 @@
 #include <optional>
 
 #include "base/executable_path_win32.h"
+#include "base/file_system.h"
 #include "toolkit/application_win32.h"
 #include "updater/done_form_win32.h"
-#include "updater/file_system_win32.h"
+#include "updater/file_system.h"
 #include "updater/install_discovery.h"
 #include "updater/locale_text_win32.h"
 #include "updater/open_dialog.h"
@@ -27,15 +28,6 @@ namespace {
 // One past the only filter: the dialog then shows that filter.
 constexpr int kFilterIndex = 2;
 
-UString CurrentDirectory() {
-    const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
-    if (needed == 0) return UString();
-    UString folder(needed, u'\0');
-    const DWORD length = ::GetCurrentDirectoryW(needed, reinterpret_cast<wchar_t*>(folder.data()));
-    folder.resize(length < needed ? length : 0);
-    return folder;
-}
-
 // TMainWindowDiscovery shows the discovery's results on the main window.
 class TMainWindowDiscovery final : public TDiscoveryWindow {
 public:
@@ -49,7 +41,7 @@ public:
 
     std::optional<UString> ChooseExecutable() override {
         TOpenDialogSettings settings{UString(kFilterText), UString(kFilterPattern), kFilterIndex,
-                                     DialogFolder(CurrentDirectory()), nullptr, nullptr};
+                                     DialogFolder(CurrentFolder()), nullptr, nullptr};
         const HWND active = ::GetActiveWindow();
         settings.PlaceBeside = active ? active : FForm.Handle();
         // The program's windows are disabled and step back from the top while the dialog is open.
