@@ -1,7 +1,9 @@
-// The file-system seam of the update archive: the few system calls that
-// opening, creating, replacing and expanding need. file_system_win32.cpp
-// calls the Win32 API; file_system_posix.cpp stands in on Linux for tests,
-// fuzzing and benchmarks ("\" and "/" both separate folders there).
+// The file-system seam: the few system calls that the update archive needs
+// for opening, creating, replacing and expanding, and those the install search
+// needs for asking whether a file exists. file_system_win32.cpp calls the
+// Win32 API; file_system_posix.cpp stands in on Linux for tests, fuzzing and
+// benchmarks ("\" and "/" both separate folders there, and error codes are
+// errno values).
 #pragma once
 
 #include <cstdint>
@@ -53,3 +55,38 @@ uint32_t LogicalDrives();
 void DeleteFileAt(const UString& path);
 // ReplaceFileWith moves source over target in one step; 0 or the system's error code.
 uint32_t ReplaceFileWith(const UString& source, const UString& target);
+
+// CurrentFolder is the current directory (GetCurrentDirectoryW), or empty when
+// the system cannot tell.
+UString CurrentFolder();
+
+// The attribute bits PathAttributes reports (Linux reports them too).
+constexpr uint32_t kFileAttributeDirectory = 0x10;
+constexpr uint32_t kFileAttributeReparsePoint = 0x400;  // carried by symbolic links and junctions
+// The error mode that keeps the system's "There is no disk in the drive" box away.
+constexpr uint32_t kErrorModeFailCriticalErrors = 0x0001;
+
+struct TPathAttributes {
+    bool Found;
+    uint32_t Attributes;  // valid when Found
+    uint32_t Error;       // the system's error code when not Found
+};
+
+struct TPathEntry {
+    bool Found;
+    bool Directory;  // the entry found is a folder
+};
+
+// PathAttributes asks for the path's own attributes (GetFileAttributesW): a
+// link answers for itself, not for its target.
+TPathAttributes PathAttributes(const UString& path);
+// FindPathEntry looks the path up as a search pattern (FindFirstFileW); Linux
+// looks the path up as it is.
+TPathEntry FindPathEntry(const UString& path);
+// OpenForReadingError opens and closes the path for shared reading
+// (CreateFileW with GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING) and answers 0
+// on success, else the system's error code; a folder cannot be opened so.
+uint32_t OpenForReadingError(const UString& path);
+// ChangeProcessErrorMode sets the process's error mode (SetErrorMode) and
+// answers the previous one; Linux has no such mode and only keeps the value.
+uint32_t ChangeProcessErrorMode(uint32_t mode);

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/file_system.h"
@@ -190,3 +191,46 @@ uint32_t ReplaceFileWith(const UString& source, const UString& target) {
     if (errno != EINVAL && errno != ENOSYS && errno != ENOENT) return LastError();
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : LastError();
 }
+
+UString CurrentFolder() {
+    char cwd[PATH_MAX];
+    if (::getcwd(cwd, sizeof cwd) == nullptr) return UString();
+    return FromUtf8(cwd);
+}
+
+namespace {
+
+constexpr uint32_t kAttributeNormal = 0x80;  // a file with no other attribute
+
+// The process's error mode: nothing on Linux reads it.
+uint32_t FErrorMode = 0;
+
+}  // namespace
+
+TPathAttributes PathAttributes(const UString& path) {
+    const std::string native = NativePath(path);
+    struct stat own {};
+    if (::lstat(native.c_str(), &own) != 0) return {false, 0, LastError()};
+    if (!S_ISLNK(own.st_mode)) return {true, S_ISDIR(own.st_mode) ? kFileAttributeDirectory : kAttributeNormal, 0};
+    // A link to a folder is a folder link, as Windows makes them.
+    struct stat target {};
+    const bool toFolder = ::stat(native.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+    return {true, kFileAttributeReparsePoint | (toFolder ? kFileAttributeDirectory : 0), 0};
+}
+
+TPathEntry FindPathEntry(const UString& path) {
+    const std::string native = NativePath(path);
+    struct stat info {};
+    if (::stat(native.c_str(), &info) == 0) return {true, S_ISDIR(info.st_mode)};
+    // A dangling link is still an entry of its folder.
+    return {::lstat(native.c_str(), &info) == 0, false};
+}
+
+uint32_t OpenForReadingError(const UString& path) {
+    TNativeFile file = 0;
+    const uint32_t error = OpenNativeFile(path, faRead, fdOpenExisting, file);
+    if (error == 0) CloseNativeFile(file);
+    return error;
+}
+
+uint32_t ChangeProcessErrorMode(uint32_t mode) { return std::exchange(FErrorMode, mode); }

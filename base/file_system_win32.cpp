@@ -112,3 +112,34 @@ void DeleteFileAt(const UString& path) { ::DeleteFileW(W(path)); }
 uint32_t ReplaceFileWith(const UString& source, const UString& target) {
     return ::MoveFileExW(W(source), W(target), MOVEFILE_REPLACE_EXISTING) ? 0 : ::GetLastError();
 }
+
+UString CurrentFolder() {
+    const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+    if (needed == 0) return UString();
+    UString folder(needed, u'\0');
+    const DWORD length = ::GetCurrentDirectoryW(needed, reinterpret_cast<wchar_t*>(folder.data()));
+    folder.resize(length < needed ? length : 0);
+    return folder;
+}
+
+TPathAttributes PathAttributes(const UString& path) {
+    const DWORD attributes = ::GetFileAttributesW(W(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {false, 0, ::GetLastError()};
+    return {true, attributes, 0};
+}
+
+TPathEntry FindPathEntry(const UString& path) {
+    WIN32_FIND_DATAW entry{};
+    const TUniqueFind find(::FindFirstFileW(W(path), &entry));
+    if (!find.Valid()) return {false, false};
+    return {true, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0};
+}
+
+uint32_t OpenForReadingError(const UString& path) {
+    const TUniqueFile file(::CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return ::GetLastError();
+    return 0;
+}
+
+uint32_t ChangeProcessErrorMode(uint32_t mode) { return ::SetErrorMode(mode); }

@@ -1,43 +1,40 @@
-// The file calls of the install search, behind an interface so that the
+// The file questions of the install search, behind an interface so that the
 // search's rules can be driven by a fake where the real system cannot produce
 // a case (links on files, access denied, drives that are not ready).
+// TSystemFileSystem answers them through the base layer's file-system seam.
 #pragma once
 
 #include <cstdint>
 
+#include "base/file_system.h"
 #include "base/text.h"
 
-// Error codes and attribute bits the existence test tells apart.
+// Windows' error codes the existence test tells apart.
 constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorPathNotFound = 3;
 constexpr uint32_t kErrorSharingViolation = 32;
 constexpr uint32_t kErrorInvalidName = 123;
-constexpr uint32_t kAttributeDirectory = 0x10;
-constexpr uint32_t kAttributeReparsePoint = 0x400;  // carried by symbolic links and junctions
-constexpr uint32_t kFailCriticalErrors = 0x0001;     // no "There is no disk in the drive" box
-
-struct TAttributesResult {
-    bool Found;
-    uint32_t Attributes;  // valid when Found
-    uint32_t Error;       // the system's error code when not Found
-};
-
-struct TFindResult {
-    bool Found;
-    bool Directory;  // the entry found is a folder
-};
 
 class TFileSystem {
 public:
     virtual ~TFileSystem() = default;
-    // Attributes asks for the path's attributes (GetFileAttributesW).
-    virtual TAttributesResult Attributes(const UString& path) = 0;
+    // Attributes asks for the path's own attributes (GetFileAttributesW).
+    virtual TPathAttributes Attributes(const UString& path) = 0;
     // FindEntry looks the path up as a search pattern (FindFirstFileW).
-    virtual TFindResult FindEntry(const UString& path) = 0;
+    virtual TPathEntry FindEntry(const UString& path) = 0;
     // OpenForReading opens and closes the path for shared reading
     // (CreateFileW with GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING) and
     // answers 0 on success, else the system's error code.
     virtual uint32_t OpenForReading(const UString& path) = 0;
     // ChangeErrorMode sets the process's error mode and answers the previous one.
     virtual uint32_t ChangeErrorMode(uint32_t mode) = 0;
+};
+
+// TSystemFileSystem asks the system itself.
+class TSystemFileSystem final : public TFileSystem {
+public:
+    TPathAttributes Attributes(const UString& path) override;
+    TPathEntry FindEntry(const UString& path) override;
+    uint32_t OpenForReading(const UString& path) override;
+    uint32_t ChangeErrorMode(uint32_t mode) override;
 };

@@ -1,8 +1,7 @@
 #include "updater/install_discovery.h"
 
 #include "updater/install_search.h"
-
-const UString kPathPlaceholder(111, u'.');
+#include "updater/updater_texts.h"
 
 namespace {
 

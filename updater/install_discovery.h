@@ -12,9 +12,6 @@
 #include "updater/file_system.h"
 #include "updater/locale_text.h"
 
-// kPathPlaceholder is the labels' text before a path is shown: 111 full stops.
-extern const UString kPathPlaceholder;
-
 // TDiscoveryWindow is what the install discovery changes on the main window.
 class TDiscoveryWindow {
 public:

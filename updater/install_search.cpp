@@ -1,8 +1,6 @@
 #include "updater/install_search.h"
 
-const char16_t kNotFound[] = u"NotFound";
-const char16_t kExecutableName[] = u"kelvo.exe";
-const char16_t kMarkerName[] = u"dbrtsl100.bpl";
+#include "updater/updater_texts.h"
 
 const std::array<const char16_t*, 18> kInstallCandidates = {
     u"C:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"C:\\Program Files\\Kelvo\\Kelvo.exe",
@@ -30,7 +28,7 @@ bool ErrorMeansAbsent(uint32_t error) {
 class TErrorModeScope {
 public:
     explicit TErrorModeScope(TFileSystem& files)
-        : FFiles(files), FPrevious(files.ChangeErrorMode(kFailCriticalErrors)) {}
+        : FFiles(files), FPrevious(files.ChangeErrorMode(kErrorModeFailCriticalErrors)) {}
     ~TErrorModeScope() { FFiles.ChangeErrorMode(FPrevious); }
     TErrorModeScope(const TErrorModeScope&) = delete;
     TErrorModeScope& operator=(const TErrorModeScope&) = delete;
@@ -43,14 +41,14 @@ private:
 }  // namespace
 
 bool FileExists(TFileSystem& files, const UString& path) {
-    const TAttributesResult attributes = files.Attributes(path);
+    const TPathAttributes attributes = files.Attributes(path);
     if (!attributes.Found) {
         if (ErrorMeansAbsent(attributes.Error)) return false;
-        const TFindResult entry = files.FindEntry(path);
+        const TPathEntry entry = files.FindEntry(path);
         return entry.Found && !entry.Directory;
     }
-    if ((attributes.Attributes & kAttributeDirectory) != 0) return false;
-    if ((attributes.Attributes & kAttributeReparsePoint) == 0) return true;
+    if ((attributes.Attributes & kFileAttributeDirectory) != 0) return false;
+    if ((attributes.Attributes & kFileAttributeReparsePoint) == 0) return true;
     // A link: it counts only when its target can be opened, or is merely in use.
     const uint32_t error = files.OpenForReading(path);
     return error == 0 || error == kErrorSharingViolation;
@@ -62,12 +60,12 @@ UString SearchInstallation(TFileSystem& files, UString& probe) {
         probe = candidate;
         if (FileExists(files, probe)) return probe;
     }
-    return kNotFound;
+    return UString(kNotFound);
 }
 
 bool EndsWithExecutableName(TLocaleText& text, const UString& lowered) {
     if (lowered.size() < kExecutableNameLength) return false;
-    return text.Same(lowered.substr(lowered.size() - kExecutableNameLength), kExecutableName);
+    return text.Same(lowered.substr(lowered.size() - kExecutableNameLength), UString(kExecutableName));
 }
 
 std::optional<UString> AcceptedFolder(TFileSystem& files, TLocaleText& text, const UString& path,
@@ -78,6 +76,6 @@ std::optional<UString> AcceptedFolder(TFileSystem& files, TLocaleText& text, con
     // ending test, so the last nine characters are the executable's name.
     if (lowered.size() < kExecutableNameLength) return std::nullopt;
     UString folder = lowered.substr(0, lowered.size() - kExecutableNameLength);
-    if (!FileExists(files, folder + kMarkerName)) return std::nullopt;
+    if (!FileExists(files, folder + UString(kMarkerName))) return std::nullopt;
     return folder;
 }

@@ -11,13 +11,6 @@
 #include "updater/file_system.h"
 #include "updater/locale_text.h"
 
-// The automatic search's answer when no candidate exists.
-extern const char16_t kNotFound[];
-// The executable's name as the lower-cased path must end in it.
-extern const char16_t kExecutableName[];
-// The file that must lie beside Kelvo.exe for a folder to be accepted.
-extern const char16_t kMarkerName[];
-
 // kInstallCandidates lists where the automatic search looks, in probe order:
 // drives C to L without I, the "(x86)" folder first on each. Drives are probed
 // as they are, without asking first whether they exist or hold a medium.

@@ -1,6 +1,6 @@
 // TForm1, the main window: where Kelvo is installed and the start button.
-// Its layout and properties come from its window definition; the handlers
-// live in the files of their subjects (install discovery, the update run).
+// Its layout and properties come from its window definition; its handlers
+// run the install discovery and the update run.
 #pragma once
 
 #include "controls/image_win32.h"
@@ -23,12 +23,11 @@ public:
     TLabel* Label2 = nullptr;
     TLabel* Label1 = nullptr;
 
-    void Button1Click(TObject* sender);             // update_run_win32.cpp
-    void sRadioButton2Click(TObject* sender);       // install_discovery_win32.cpp
-    void sRadioButton1Click(TObject* sender);       // install_discovery_win32.cpp
-    void FormShow(TObject* sender);                 // install_discovery_win32.cpp
-    void sRadioButton2MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x,
-                              int y);               // install_discovery_win32.cpp
+    void Button1Click(TObject* sender);
+    void sRadioButton2Click(TObject* sender);
+    void sRadioButton1Click(TObject* sender);
+    void FormShow(TObject* sender);
+    void sRadioButton2MouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
 
     std::vector<TFieldBinding> FieldTable() override;
     std::vector<TMethodBinding> MethodTable() override;

@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "archive/zip_handlers.h"
+#include "base/system_library_win32.h"
+#include "base/win32_handles.h"
 #include "controls/picture_classes.h"
 #include "toolkit/application_win32.h"
-#include "base/system_library_win32.h"
 #include "updater/done_form_win32.h"
 #include "updater/locale_text_win32.h"
 #include "updater/main_form_win32.h"
@@ -30,10 +31,10 @@ void ShowVersionIfAsked() {
     const TUniqueModule shell = LoadSystemLibrary(L"shell32.dll");
     const auto splitCommandLine = LibraryEntry<decltype(&::CommandLineToArgvW)>(shell.Get(), "CommandLineToArgvW");
     LPWSTR* arguments = splitCommandLine ? splitCommandLine(::GetCommandLineW(), &count) : nullptr;
+    const TUniqueLocal argumentsMemory(arguments);
     std::vector<UString> parameters;
     for (int i = 1; i < count; ++i) parameters.push_back(FromW(arguments[i]));
-    ::LocalFree(arguments);
-    if (HasVersionSwitch(parameters)) Application->ShowPlainMessage(kVersionText);
+    if (HasVersionSwitch(parameters)) Application->ShowPlainMessage(UString(kVersionText));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@ UString DialogFolder(UString currentDirectory) {
     return currentDirectory;
 }
 
-TScreenPoint DialogPosition(const TScreenRect& monitor, int width, int height) {
-    const int freeWidth = (monitor.Right - monitor.Left) - width;
-    const int freeHeight = (monitor.Bottom - monitor.Top) - height;
+TPoint DialogPosition(const TRect& monitor, int width, int height) {
+    const int freeWidth = monitor.Width() - width;
+    const int freeHeight = monitor.Height() - height;
     return {monitor.Left + freeWidth / 2, monitor.Top + freeHeight / 3};
 }

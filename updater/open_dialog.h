@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "base/geometry.h"
 #include "base/text.h"
 
 // DialogFolder turns the current directory into the dialog's starting
@@ -11,13 +12,6 @@
 // C:\Data\ becomes C:\Data while the drive root C:\ stays as it is.
 UString DialogFolder(UString currentDirectory);
 
-struct TScreenRect {
-    int Left, Top, Right, Bottom;
-};
-struct TScreenPoint {
-    int X, Y;
-};
-
 // DialogPosition places a dialog of the given size horizontally centred and
 // at one third of the free height of the monitor area.
-TScreenPoint DialogPosition(const TScreenRect& monitor, int width, int height);
+TPoint DialogPosition(const TRect& monitor, int width, int height);

@@ -60,7 +60,7 @@ std::optional<UString> RunShellDialog(IFileOpenDialog& dialog, const TOpenDialog
     return FromW(path.Get());
 }
 
-TScreenRect MonitorAreaOf(HWND wnd) {
+TRect MonitorAreaOf(HWND wnd) {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
     ::GetMonitorInfoW(::MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST), &info);
@@ -71,7 +71,7 @@ TScreenRect MonitorAreaOf(HWND wnd) {
 void PlaceDialog(HWND dialog, HWND beside) {
     RECT bounds{};
     ::GetWindowRect(dialog, &bounds);
-    const TScreenPoint at =
+    const TPoint at =
         DialogPosition(MonitorAreaOf(beside), bounds.right - bounds.left, bounds.bottom - bounds.top);
     ::SetWindowPos(dialog, nullptr, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -3,17 +3,12 @@
 #include "archive/zip_file.h"
 #include "base/finally.h"
 #include "updater/install_search.h"
-
-const char16_t kArchiveName[] = u"Data.dat";
-// Written piece by piece in stored order: space, "exists", space, "not",
-// the Latin name, "file", space.
-const char16_t kMissingArchiveText[] = u" " u"\u0645\u0648\u062c\u0648\u062f" u" " u"\u0646\u06cc\u0633\u062a"
-                                       u"Data.dat" u"\u0641\u0627\u06cc\u0644" u" ";
+#include "updater/updater_texts.h"
 
 UString ArchivePathBeside(const UString& modulePath) {
     const size_t cut = modulePath.find_last_of(u"\\:");
     const UString folder = cut == UString::npos ? UString() : modulePath.substr(0, cut + 1);
-    return folder + kArchiveName;
+    return folder + UString(kArchiveName);
 }
 
 void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modulePath,
@@ -31,7 +26,7 @@ void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modu
                 zip.Close();
                 window.ShowCompletion();
             } else {
-                window.ShowPlainMessage(kMissingArchiveText);
+                window.ShowPlainMessage(UString(kMissingArchiveText));
             }
         },
         [&] { zip.Close(); });

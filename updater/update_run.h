@@ -7,13 +7,6 @@
 #include "base/text.h"
 #include "updater/file_system.h"
 
-// kArchiveName is the update archive's file name beside the executable.
-extern const char16_t kArchiveName[];
-// kMissingArchiveText is the plain box's text when Data.dat is missing: 24
-// characters, stored in this order and shown in a left-to-right box, so that a
-// right-to-left reader reads "the file Data.dat does not exist".
-extern const char16_t kMissingArchiveText[];
-
 // ArchivePathBeside cuts the executable's full path after its last backslash or
 // colon and appends "Data.dat"; the current directory plays no part.
 UString ArchivePathBeside(const UString& modulePath);

@@ -4,9 +4,7 @@
 #include <vector>
 
 #include "base/text.h"
-
-constexpr char16_t kVersionSwitch[] = u"/vmver";
-constexpr char16_t kVersionText[] = u"Velmora v9.11";
+#include "updater/updater_texts.h"
 
 // HasVersionSwitch: some parameter, lower-cased in A to Z only, equals "/vmver".
 inline bool HasVersionSwitch(const std::vector<UString>& parameters) {

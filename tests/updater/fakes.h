@@ -12,8 +12,8 @@
 #include "updater/locale_text.h"
 
 struct TFakeEntry {
-    TAttributesResult Attributes;
-    TFindResult Find;
+    TPathAttributes Attributes;
+    TPathEntry Find;
     uint32_t OpenError;
 };
 
@@ -24,12 +24,12 @@ public:
     void AddFile(const UString& path) { Set(path, {{true, 0x20, 0}, {true, false}, 0}); }
     void AddFolder(const UString& path) { Set(path, {{true, 0x10, 0}, {true, true}, 5}); }
 
-    TAttributesResult Attributes(const UString& path) override {
+    TPathAttributes Attributes(const UString& path) override {
         AttributeQueries.push_back(path);
         ModeDuringQueries.push_back(FMode);
         return Find(path).Attributes;
     }
-    TFindResult FindEntry(const UString& path) override {
+    TPathEntry FindEntry(const UString& path) override {
         FindQueries.push_back(path);
         return Find(path).Find;
     }

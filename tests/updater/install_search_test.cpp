@@ -6,19 +6,31 @@
 
 namespace {
 
-const std::vector<UString> kExpectedProbes = {
-    u"C:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"C:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"D:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"D:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"E:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"E:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"F:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"F:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"G:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"G:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"H:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"H:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"J:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"J:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"K:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"K:\\Program Files\\Kelvo\\Kelvo.exe",
-    u"L:\\Program Files (x86)\\Kelvo\\Kelvo.exe", u"L:\\Program Files\\Kelvo\\Kelvo.exe",
-};
+// ExpectedProbes spells the probe order out: drives C to L without I, on
+// each the "(x86)" folder before the plain one.
+std::vector<UString> ExpectedProbes() {
+    std::vector<UString> probes;
+    for (const char16_t drive : UStringView(u"CDEFGHJKL")) {
+        for (const UStringView folder : {u"Program Files (x86)", u"Program Files"})
+            probes.push_back(UString(1, drive) + u":\\" + UString(folder) + u"\\Kelvo\\Kelvo.exe");
+    }
+    return probes;
+}
+
+const std::vector<UString> kExpectedProbes = ExpectedProbes();
 
 std::string U8(const UString& text) { return ToUtf8(text); }
+
+// ExpectRejectedAfterOneLook: with only the file present, a manual pick of
+// path is rejected after a single look, at the place given.
+void ExpectRejectedAfterOneLook(const UString& present, const UString& path, const char* lookedAt) {
+    TFakeFileSystem files;
+    files.AddFile(present);
+    TFakeLocaleText text;
+    EXPECT_FALSE(AcceptedFolder(files, text, path, skManual).has_value());
+    ASSERT_EQ(files.AttributeQueries.size(), 1u);
+    EXPECT_EQ(U8(files.AttributeQueries[0]), lookedAt);
+}
 
 }  // namespace
 
@@ -186,12 +198,8 @@ TEST(MarkerCheck, AcceptsTheLowerCasedFolderWithItsBackslash) {
 }
 
 TEST(MarkerCheck, LooksForTheMarkerBesideTheFileNeverInsideFolderNames) {
-    TFakeFileSystem files;
-    files.AddFile(u"d:\\dbrtsl100.bpl.old\\dbrtsl100.bpl");
-    TFakeLocaleText text;
-    EXPECT_FALSE(AcceptedFolder(files, text, u"D:\\Kelvo.exe.old\\Kelvo.exe", skManual).has_value());
-    ASSERT_EQ(files.AttributeQueries.size(), 1u);
-    EXPECT_EQ(U8(files.AttributeQueries[0]), "d:\\kelvo.exe.old\\dbrtsl100.bpl");
+    ExpectRejectedAfterOneLook(u"d:\\dbrtsl100.bpl.old\\dbrtsl100.bpl", u"D:\\Kelvo.exe.old\\Kelvo.exe",
+                               "d:\\kelvo.exe.old\\dbrtsl100.bpl");
 }
 
 TEST(MarkerCheck, RejectsWithoutLookingWhenAManualPickFailsTheEndingTest) {
@@ -206,12 +214,7 @@ TEST(MarkerCheck, RejectsWithoutLookingWhenAManualPickFailsTheEndingTest) {
 }
 
 TEST(MarkerCheck, APickMerelyEndingInTheNameLooksForAMarkerOfTheSameShape) {
-    TFakeFileSystem files;
-    files.AddFile(u"D:\\Tools\\dbrtsl100.bpl");
-    TFakeLocaleText text;
-    EXPECT_FALSE(AcceptedFolder(files, text, u"D:\\Tools\\oldkelvo.exe", skManual).has_value());
-    ASSERT_EQ(files.AttributeQueries.size(), 1u);
-    EXPECT_EQ(U8(files.AttributeQueries[0]), "d:\\tools\\olddbrtsl100.bpl");
+    ExpectRejectedAfterOneLook(u"D:\\Tools\\dbrtsl100.bpl", u"D:\\Tools\\oldkelvo.exe", "d:\\tools\\olddbrtsl100.bpl");
 }
 
 TEST(MarkerCheck, RejectsAMarkerThatIsAFolderOrMissing) {

@@ -23,7 +23,7 @@ TEST(DialogFolder, DropsATrailingBackslashUnlessItFollowsAColon) {
 
 TEST(DialogPosition, CentresHorizontallyAndLeavesAThirdOfTheFreeHeightAbove) {
     struct Case {
-        TScreenRect monitor;
+        TRect monitor;
         int width, height;
         int x, y;
     };
@@ -35,7 +35,7 @@ TEST(DialogPosition, CentresHorizontallyAndLeavesAThirdOfTheFreeHeightAbove) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
-        const TScreenPoint at = DialogPosition(c.monitor, c.width, c.height);
+        const TPoint at = DialogPosition(c.monitor, c.width, c.height);
         EXPECT_EQ(at.X, c.x);
         EXPECT_EQ(at.Y, c.y);
     }

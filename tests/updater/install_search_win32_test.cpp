@@ -1,7 +1,9 @@
+// The install search with the system's own answers, on the test prefix's
+// drives D: to M:.
 #include <gtest/gtest.h>
 
 #include "tests/updater/drive_files_win32.h"
-#include "updater/file_system_win32.h"
+#include "updater/file_system.h"
 #include "updater/install_search.h"
 
 namespace {
@@ -35,33 +37,6 @@ TEST(SystemFileExists, TellsFilesFromFoldersAndMissingPaths) {
         SCOPED_TRACE(U8(c.path));
         EXPECT_EQ(FileExists(files, c.path), c.exists);
     }
-}
-
-TEST(SystemFileSystem, AnswersWithTheSystemsErrorCodes) {
-    TDriveFiles made;
-    made.File(u"E:\\Probe\\Kelvo.exe");
-    TSystemFileSystem files;
-    const TAttributesResult missingFolder = files.Attributes(u"E:\\Nowhere\\Kelvo.exe");
-    EXPECT_FALSE(missingFolder.Found);
-    EXPECT_EQ(missingFolder.Error, 3u);
-    const TAttributesResult missingFile = files.Attributes(u"E:\\Probe\\Other.exe");
-    EXPECT_FALSE(missingFile.Found);
-    EXPECT_EQ(missingFile.Error, 2u);
-    const TFindResult found = files.FindEntry(u"E:\\Probe\\Kelvo.exe");
-    EXPECT_TRUE(found.Found);
-    EXPECT_FALSE(found.Directory);
-    const TFindResult folder = files.FindEntry(u"E:\\Probe");
-    EXPECT_TRUE(folder.Found);
-    EXPECT_TRUE(folder.Directory);
-    EXPECT_EQ(files.OpenForReading(u"E:\\Probe\\Kelvo.exe"), 0u);
-    EXPECT_EQ(files.OpenForReading(u"E:\\Probe\\Other.exe"), 2u);
-}
-
-TEST(SystemFileSystem, ChangesAndRestoresTheErrorMode) {
-    TSystemFileSystem files;
-    const uint32_t original = files.ChangeErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    EXPECT_EQ(files.ChangeErrorMode(original), static_cast<uint32_t>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
-    EXPECT_EQ(::GetErrorMode(), original);
 }
 
 TEST(SystemInstallSearch, FindsKelvoOnAMappedDriveAndSkipsDrivesIAndM) {
