@@ -13,8 +13,6 @@
 
 namespace {
 
-const char16_t kBitmapNotStored[] = u"Bitmap image is not valid";
-
 // FitProportionally fits w x h into width x height keeping its aspect ratio.
 TImageSize FitProportionally(int w, int h, int width, int height) {
     const double ratio = double(w) / h;
@@ -32,7 +30,7 @@ TImageSize FitProportionally(int w, int h, int width, int height) {
 
 // ---- TBitmap and TPicture -------------------------------------------------
 
-void TBitmap::LoadFromBytes(const uint8_t*, size_t) { throw EInvalidGraphic(kBitmapNotStored); }
+void TBitmap::LoadFromBytes(const uint8_t*, size_t) { throw EInvalidGraphic(UString(kBitmapNotStored)); }
 
 void TBitmap::Draw(TDrawSurface& surface, const TRect& r) const {
     if (!Empty()) surface.StretchCopy(r, FPixels, nullptr);
