@@ -4,9 +4,7 @@
 
 #include "controls/compose.h"
 #include "controls/draw_surface_win32.h"
-#include "controls/picture_classes.h"
 #include "controls/resample.h"
-#include "controls/controls_texts.h"
 #include "base/finally.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
@@ -14,34 +12,19 @@
 namespace {
 
 // FitProportionally fits w x h into width x height keeping its aspect ratio.
-TImageSize FitProportionally(int w, int h, int width, int height) {
+TSize FitProportionally(int w, int h, int width, int height) {
     const double ratio = double(w) / h;
     if (w > h) {
-        TImageSize size{width, int(width / ratio)};
+        TSize size{width, int(width / ratio)};
         if (size.Height > height) size = {int(height * ratio), height};
         return size;
     }
-    TImageSize size{int(height * ratio), height};
+    TSize size{int(height * ratio), height};
     if (size.Width > width) size = {width, int(width / ratio)};
     return size;
 }
 
 }  // namespace
-
-// ---- TBitmap and TPicture -------------------------------------------------
-
-void TBitmap::LoadFromBytes(const uint8_t*, size_t) { throw EInvalidGraphic(UString(kBitmapNotStored)); }
-
-void TBitmap::Draw(TDrawSurface& surface, const TRect& r) const {
-    if (!Empty()) surface.StretchCopy(r, FPixels, nullptr);
-}
-
-void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
-    FGraphic = std::move(graphic);
-    if (OnChange) OnChange();
-}
-
-void TPicture::LoadFromData(const std::vector<uint8_t>& data) { SetGraphic(ReadPictureData(data.data(), data.size())); }
 
 // ---- TImage ---------------------------------------------------------------
 
@@ -80,10 +63,10 @@ void TImage::SetAutoSize(bool value) {
     PictureChanged();
 }
 
-TImageSize TImage::AutoSizeSource() const { return {FPicture.Width(), FPicture.Height()}; }
+TSize TImage::AutoSizeSource() const { return {FPicture.Width(), FPicture.Height()}; }
 
 void TImage::PictureChanged() {
-    const TImageSize source = AutoSizeSource();
+    const TSize source = AutoSizeSource();
     if (FAutoSize && source.Width > 0 && source.Height > 0) SetBounds(Left(), Top(), source.Width, source.Height);
     bool opaque = false;
     if (const TGraphic* graphic = FPicture.Graphic()) {
@@ -103,7 +86,7 @@ TRect TImage::DestRect() const {
     const int height = Height();
     if (FStretch || (FProportional && (w > width || h > height))) {
         if (FProportional && w > 0 && h > 0) {
-            const TImageSize fit = FitProportionally(w, h, width, height);
+            const TSize fit = FitProportionally(w, h, width, height);
             w = fit.Width;
             h = fit.Height;
         } else {
@@ -226,15 +209,15 @@ void TsCustomImage::UpdateImage() {
     Repaint();
 }
 
-TImageSize TsCustomImage::AutoSizeSource() const {
-    TImageSize size{Picture().Width(), Picture().Height()};
+TSize TsCustomImage::AutoSizeSource() const {
+    TSize size{Picture().Width(), Picture().Height()};
     if (FImages && FImageIndex >= 0 && FImageIndex <= FImages->Count()) size = {FImages->Width(), FImages->Height()};
     if (FUseFullSize && FReflected) size.Height += size.Height / 2;
     return size;
 }
 
-TImageSize TsCustomImage::ComputeImageSize(bool scaled) const {
-    TImageSize natural{Picture().Width(), Picture().Height()};
+TSize TsCustomImage::ComputeImageSize(bool scaled) const {
+    TSize natural{Picture().Width(), Picture().Height()};
     if (FImages && FImageIndex >= 0) natural = {FImages->Width(), FImages->Height()};
     if (natural.Width == 0 || natural.Height == 0 || !scaled) return natural;
     // The reflection takes the bottom third of the control.
@@ -295,7 +278,7 @@ void TsCustomImage::RebuildBuffer(TDrawSurface& surface) {
 
 void TsCustomImage::DrawPicture() {
     TBitmap32& buffer = *FCommonData->CacheBmp();
-    const TImageSize target = ComputeImageSize(Stretch());
+    const TSize target = ComputeImageSize(Stretch());
     auto offsetFor = [&](int tw, int th) {
         if (Center() && (!Stretch() || Proportional()))
             return TPoint{(Width() - tw) / 2, (Height() - th - (FUseFullSize ? th / 2 : 0)) / 2};

@@ -18,7 +18,7 @@ constexpr int kCaptionPadding = 4;
 
 }  // namespace
 
-TCaptionExtent RadioAutoSize(TCaptionExtent caption) {
+TSize RadioAutoSize(TSize caption) {
     return {caption.Width + kGlyphWidth, std::max(caption.Height + kCaptionPadding, kMinimumHeight)};
 }
 
@@ -173,7 +173,7 @@ void TsRadioButton::SetVerticalAlign(TvaAlign align) {
     Repaint();
 }
 
-TCaptionExtent TsRadioButton::CaptionExtent() {
+TSize TsRadioButton::CaptionExtent() {
     const TWindowDC screen(nullptr);
     const TSelectedObject font(screen.Get(), Font().Handle());
     if (WordWrap()) {
@@ -193,7 +193,7 @@ void TsRadioButton::AdjustSize() {
 
 void TsRadioButton::SetBounds(int left, int top, int width, int height) {
     if (FAutoSize) {
-        const TCaptionExtent size = RadioAutoSize(CaptionExtent());
+        const TSize size = RadioAutoSize(CaptionExtent());
         width = size.Width;
         height = size.Height;
     }

@@ -113,10 +113,10 @@ TEST_F(ImageTest, ComputeImageSizeFitsTheStretchedPicture) {
         image->Picture().SetGraphic(std::make_unique<TBitmap>(TBitmap32(c.pw, c.ph)));
         image->SetProportional(c.proportional);
         image->SetReflected(c.reflected);
-        const TImageSize natural = image->ComputeImageSize(false);
+        const TSize natural = image->ComputeImageSize(false);
         EXPECT_EQ(natural.Width, c.pw);
         EXPECT_EQ(natural.Height, c.ph);
-        const TImageSize scaled = image->ComputeImageSize(true);
+        const TSize scaled = image->ComputeImageSize(true);
         EXPECT_EQ(scaled.Width, c.w);
         EXPECT_EQ(scaled.Height, c.h);
     }

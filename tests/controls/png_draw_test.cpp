@@ -1,3 +1,5 @@
+#include "controls/png_draw.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "controls/draw_surface.h"
-#include "controls/png_picture.h"
 #include "tests/controls/picture_files.h"
 #include "tests/controls/pixel_test_support.h"
 
@@ -151,17 +152,6 @@ TEST(PngDraw, OneTransparentColourIsLeftOut) {
         const TBitmap32 s = DrawOnto(c.file, 3, 1, {1, 2, 3, 0}, c.r);
         for (size_t x = 0; x < c.expected.size(); ++x) EXPECT_EQ(GetColour(s, static_cast<int>(x), 0), c.expected[x]) << x;
     }
-}
-
-TEST(BitmapSurface, ReadsWhiteOutsideTheBitmap) {
-    TBitmap32 bitmap = Filled(2, 2, {1, 2, 3, 4});
-    const TBitmapSurface surface(bitmap);
-    TBitmap32 out;
-    surface.ReadPixels(TRect{1, -1, 3, 1}, out);
-    ASSERT_EQ(out.Width(), 2);
-    ASSERT_EQ(out.Height(), 2);
-    EXPECT_EQ(GetPixel(out, 0, 1), (TRgba{1, 2, 3, 4}));
-    for (const TPoint& p : {TPoint{0, 0}, TPoint{1, 0}, TPoint{1, 1}}) EXPECT_EQ(GetPixel(out, p.X, p.Y), (TRgba{255, 255, 255, 0}));
 }
 
 }  // namespace

@@ -94,13 +94,13 @@ using Log = std::vector<std::string>;
 
 TEST(RadioAutoSize, AddsTheGlyphToTheCaptionAndKeepsAtLeastTwentyPixelsHeight) {
     struct Case {
-        TCaptionExtent caption, size;
+        TSize caption, size;
     };
     const Case cases[] = {{{0, 0}, {20, 20}}, {{0, 13}, {20, 20}}, {{50, 13}, {70, 20}},
                           {{50, 16}, {70, 20}}, {{50, 17}, {70, 21}}, {{50, 18}, {70, 22}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.caption.Width) + "x" + std::to_string(c.caption.Height));
-        const TCaptionExtent size = RadioAutoSize(c.caption);
+        const TSize size = RadioAutoSize(c.caption);
         EXPECT_EQ(size.Width, c.size.Width);
         EXPECT_EQ(size.Height, c.size.Height);
     }
@@ -132,7 +132,7 @@ TEST_F(RadioButton, WithoutACaptionItIsTwentyByTwentyWhateverSizeItIsGiven) {
 TEST_F(RadioButton, ACaptionWidensItAndATallFontMakesItHigher) {
     FFirst->Font().SetHeight(-30);
     FFirst->SetCaption(u"Automatic");
-    const TCaptionExtent caption = FFirst->CaptionExtent();
+    const TSize caption = FFirst->CaptionExtent();
     EXPECT_GT(caption.Height, 30);
     EXPECT_EQ(FFirst->Width(), caption.Width + 20);
     EXPECT_EQ(FFirst->Height(), caption.Height + 4);
