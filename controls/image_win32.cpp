@@ -5,6 +5,7 @@
 #include "controls/compose.h"
 #include "controls/draw_surface_win32.h"
 #include "controls/resample.h"
+#include "base/change_value.h"
 #include "base/finally.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
@@ -34,33 +35,23 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TImage::SetStretch(bool value) {
-    if (value == FStretch) return;
-    FStretch = value;
-    PictureChanged();
+    if (ChangeValue(FStretch, value)) PictureChanged();
 }
 
 void TImage::SetCenter(bool value) {
-    if (value == FCenter) return;
-    FCenter = value;
-    PictureChanged();
+    if (ChangeValue(FCenter, value)) PictureChanged();
 }
 
 void TImage::SetProportional(bool value) {
-    if (value == FProportional) return;
-    FProportional = value;
-    PictureChanged();
+    if (ChangeValue(FProportional, value)) PictureChanged();
 }
 
 void TImage::SetTransparent(bool value) {
-    if (value == FTransparent) return;
-    FTransparent = value;
-    PictureChanged();
+    if (ChangeValue(FTransparent, value)) PictureChanged();
 }
 
 void TImage::SetAutoSize(bool value) {
-    if (value == FAutoSize) return;
-    FAutoSize = value;
-    PictureChanged();
+    if (ChangeValue(FAutoSize, value)) PictureChanged();
 }
 
 TSize TImage::AutoSizeSource() const { return {FPicture.Width(), FPicture.Height()}; }
@@ -155,34 +146,23 @@ void TsCustomImage::Loaded() {
 }
 
 void TsCustomImage::SetGrayed(bool value) {
-    if (value == FGrayed) return;
-    FGrayed = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FGrayed, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetReflected(bool value) {
-    if (value == FReflected) return;
-    FReflected = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FReflected, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetBlend(uint8_t value) {
-    value = std::min<uint8_t>(value, 100);
-    if (value == FBlend) return;
-    FBlend = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FBlend, std::min<uint8_t>(value, 100))) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetImageIndex(int value) {
-    if (value == FImageIndex) return;
-    FImageIndex = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FImageIndex, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetUseFullSize(bool value) {
-    if (value == FUseFullSize) return;
-    FUseFullSize = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FUseFullSize, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetImages(TCustomImageList* images) {
@@ -314,13 +294,9 @@ void TsCustomImage::DrawPicture() {
 }
 
 bool TsCustomImage::ReadProperty(const TFormProperty& property, TFormReader& reader) {
+    if (ReadSkinDataProperty(*FCommonData, property, reader)) return true;
     const UString& name = property.Name;
-    const UString prefix = u"SkinData.";
-    if (name.rfind(prefix, 0) == 0) {
-        TFormProperty inner = property;
-        inner.Name = name.substr(prefix.size());
-        if (!FCommonData->ReadProperty(inner, reader)) TFormReader::UnknownProperty(property);
-    } else if (name == u"Blend") {
+    if (name == u"Blend") {
         SetBlend(uint8_t(std::clamp(TFormReader::Integer(property), 0, 100)));
     } else if (name == u"Grayed") {
         SetGrayed(TFormReader::Boolean(property));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/change_value.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 #include "toolkit/theme_library_win32.h"
@@ -65,15 +66,11 @@ void TRadioButton::RecreateWnd() {
 }
 
 void TRadioButton::SetAlignment(TAlignment alignment) {
-    if (alignment == FAlignment) return;
-    FAlignment = alignment;
-    RecreateWnd();
+    if (ChangeValue(FAlignment, alignment)) RecreateWnd();
 }
 
 void TRadioButton::SetWordWrap(bool wordWrap) {
-    if (wordWrap == FWordWrap) return;
-    FWordWrap = wordWrap;
-    RecreateWnd();
+    if (ChangeValue(FWordWrap, wordWrap)) RecreateWnd();
 }
 
 void TRadioButton::SetChecked(bool checked) {
@@ -136,41 +133,32 @@ void TsRadioButton::SetChecked(bool checked) {
 }
 
 void TsRadioButton::SetAutoSize(bool autoSize) {
-    if (autoSize == FAutoSize) return;
-    FAutoSize = autoSize;
-    AdjustSize();
+    if (ChangeValue(FAutoSize, autoSize)) AdjustSize();
 }
 
 void TsRadioButton::SetMargin(int margin) {
-    if (margin == FMargin) return;
-    FMargin = margin;
-    AdjustSize();
-    Invalidate();
+    if (ChangeValue(FMargin, margin)) CaptionPlaceChanged();
 }
 
 void TsRadioButton::SetTextIndent(int indent) {
-    if (indent == FTextIndent) return;
-    FTextIndent = indent;
+    if (ChangeValue(FTextIndent, indent)) CaptionPlaceChanged();
+}
+
+void TsRadioButton::CaptionPlaceChanged() {
     AdjustSize();
     Invalidate();
 }
 
 void TsRadioButton::SetShowFocus(bool showFocus) {
-    if (showFocus == FShowFocus) return;
-    FShowFocus = showFocus;
-    Invalidate();
+    if (ChangeValue(FShowFocus, showFocus)) Invalidate();
 }
 
 void TsRadioButton::SetDisabledKind(TsDisabledKind kind) {
-    if (kind == FDisabledKind) return;
-    FDisabledKind = kind;
-    FCommonData.Invalidate(false);
+    if (ChangeValue(FDisabledKind, kind)) FCommonData.Invalidate(false);
 }
 
 void TsRadioButton::SetVerticalAlign(TvaAlign align) {
-    if (align == FVerticalAlign) return;
-    FVerticalAlign = align;
-    Repaint();
+    if (ChangeValue(FVerticalAlign, align)) Repaint();
 }
 
 TSize TsRadioButton::CaptionExtent() {
@@ -295,13 +283,9 @@ void TsRadioButton::WndProc(TMessage& message) {
 }
 
 bool TsRadioButton::ReadProperty(const TFormProperty& property, TFormReader& reader) {
+    if (ReadSkinDataProperty(FCommonData, property, reader)) return true;
     const UString& name = property.Name;
-    const UString prefix = u"SkinData.";
-    if (name.rfind(prefix, 0) == 0) {
-        TFormProperty inner = property;
-        inner.Name = name.substr(prefix.size());
-        if (!FCommonData.ReadProperty(inner, reader)) TFormReader::UnknownProperty(property);
-    } else if (name == u"AutoSize") {
+    if (name == u"AutoSize") {
         SetAutoSize(TFormReader::Boolean(property));
     } else if (name == u"ReadOnly") {
         SetReadOnly(TFormReader::Boolean(property));

@@ -117,6 +117,8 @@ private:
     void EraseBackground(TMessage& message);
     // AdjustSize re-applies the current size, which the auto size replaces.
     void AdjustSize();
+    // CaptionPlaceChanged resizes and redraws after the margin or indent changed.
+    void CaptionPlaceChanged();
 
     TsCommonData FCommonData;
     TsDisabledKind FDisabledKind = dkBlended;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/radio_button_win32.h"
+#include "tests/controls/test_host_win32.h"
 #include "tests/support/window_driver_win32.h"
 #include "toolkit/application_win32.h"
 #include "toolkit/form_reader_win32.h"
@@ -13,11 +14,10 @@
 
 namespace {
 
-class TTestForm : public TForm {
+// TTestForm binds the two options of a window definition by name.
+class TTestForm : public TTestHost {
 public:
-    static constexpr char16_t kClassName[] = u"TRadioTestForm";
-    using TForm::TForm;
-    UString ClassName() const override { return kClassName; }
+    using TTestHost::TTestHost;
     TsRadioButton* Option1 = nullptr;
     TsRadioButton* Option2 = nullptr;
     std::vector<TFieldBinding> FieldTable() override {
@@ -318,7 +318,7 @@ TEST(RadioButtonDefinition, IsCreatedByNameWithTheAutoSizeAndAnUpperCaseSection)
     TApplication application;
     auto* form = application.CreateOwned<TTestForm>();
     ReadFormText(*form,
-                 "object RadioTest: TRadioTestForm\n"
+                 "object RadioTest: TControlsTestHost\n"
                  "  object Option1: TsRadioButton\n"
                  "    Left = 731\n    Top = 305\n    Width = 113\n    Height = 40\n    TabOrder = 1\n"
                  "    SkinData.SkinSection = \"checkbox\"\n"
