@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "base/geometry.h"
-#include "controls/bitmap32.h"
 #include "controls/image_list.h"
 #include "controls/picture.h"
 #include "controls/skin_data_win32.h"
