@@ -148,20 +148,27 @@ private:
     HDC FDC;
 };
 
-// TSelectedObject selects an object into a DC and puts the old one back.
-class TSelectedObject {
+// TDCSetting changes one setting of a DC for one scope through its Set call,
+// which returns the old setting (0 on failure), and puts the old one back.
+template <class Value, Value(WINAPI* Set)(HDC, Value)>
+class TDCSetting {
 public:
-    TSelectedObject(HDC dc, HGDIOBJ object) : FDC(dc), FOld(::SelectObject(dc, object)) {}
-    ~TSelectedObject() {
-        if (FOld) ::SelectObject(FDC, FOld);
+    TDCSetting(HDC dc, Value value) : FDC(dc), FOld(Set(dc, value)) {}
+    ~TDCSetting() {
+        if (FOld) Set(FDC, FOld);
     }
-    TSelectedObject(const TSelectedObject&) = delete;
-    TSelectedObject& operator=(const TSelectedObject&) = delete;
+    TDCSetting(const TDCSetting&) = delete;
+    TDCSetting& operator=(const TDCSetting&) = delete;
 
 private:
     HDC FDC;  // we don't own it
-    HGDIOBJ FOld;
+    Value FOld;
 };
+
+// TSelectedObject selects an object into a DC and puts the old one back.
+using TSelectedObject = TDCSetting<HGDIOBJ, ::SelectObject>;
+// TStretchBltMode sets a DC's stretch mode and puts the old one back.
+using TStretchBltMode = TDCSetting<int, ::SetStretchBltMode>;
 
 // TPaintDC wraps BeginPaint and EndPaint.
 class TPaintDC {

@@ -2,27 +2,9 @@
 
 #include <cstring>
 
+#include "base/win32_handles.h"
 #include "toolkit/dib_section_win32.h"
 #include "toolkit/toolkit_texts.h"
-
-namespace {
-
-// TStretchMode sets a DC's stretch mode for one scope.
-class TStretchMode {
-public:
-    TStretchMode(HDC dc, int mode) : FDC(dc), FOld(::SetStretchBltMode(dc, mode)) {}
-    ~TStretchMode() {
-        if (FOld) ::SetStretchBltMode(FDC, FOld);
-    }
-    TStretchMode(const TStretchMode&) = delete;
-    TStretchMode& operator=(const TStretchMode&) = delete;
-
-private:
-    HDC FDC;  // we don't own it
-    int FOld;
-};
-
-}  // namespace
 
 void THdcSurface::ReadPixels(const TRect& r, TBitmap32& out) const {
     const int width = r.Width() > 0 ? r.Width() : 0;
@@ -59,7 +41,7 @@ void THdcSurface::StretchCopy(const TRect& r, const TBitmap32& picture, const ui
         WritePixels(r, area);
         return;
     }
-    const TStretchMode mode(FDC, COLORONCOLOR);
+    const TStretchBltMode mode(FDC, COLORONCOLOR);
     const BITMAPINFO info = TopDownBitmapInfo(picture.Width(), picture.Height());
     ::StretchDIBits(FDC, r.Left, r.Top, r.Width(), r.Height(), 0, 0, picture.Width(), picture.Height(),
                     picture.Data(), &info, DIB_RGB_COLORS, SRCCOPY);

@@ -4,46 +4,28 @@
 
 #include "controls/compose.h"
 #include "controls/draw_surface_win32.h"
-#include "controls/picture_classes.h"
 #include "controls/resample.h"
-#include "controls/controls_texts.h"
+#include "base/change_value.h"
 #include "base/finally.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 
 namespace {
 
-const char16_t kBitmapNotStored[] = u"Bitmap image is not valid";
-
 // FitProportionally fits w x h into width x height keeping its aspect ratio.
-TImageSize FitProportionally(int w, int h, int width, int height) {
+TSize FitProportionally(int w, int h, int width, int height) {
     const double ratio = double(w) / h;
     if (w > h) {
-        TImageSize size{width, int(width / ratio)};
+        TSize size{width, int(width / ratio)};
         if (size.Height > height) size = {int(height * ratio), height};
         return size;
     }
-    TImageSize size{int(height * ratio), height};
+    TSize size{int(height * ratio), height};
     if (size.Width > width) size = {width, int(width / ratio)};
     return size;
 }
 
 }  // namespace
-
-// ---- TBitmap and TPicture -------------------------------------------------
-
-void TBitmap::LoadFromBytes(const uint8_t*, size_t) { throw EInvalidGraphic(kBitmapNotStored); }
-
-void TBitmap::Draw(TDrawSurface& surface, const TRect& r) const {
-    if (!Empty()) surface.StretchCopy(r, FPixels, nullptr);
-}
-
-void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
-    FGraphic = std::move(graphic);
-    if (OnChange) OnChange();
-}
-
-void TPicture::LoadFromData(const std::vector<uint8_t>& data) { SetGraphic(ReadPictureData(data.data(), data.size())); }
 
 // ---- TImage ---------------------------------------------------------------
 
@@ -53,39 +35,29 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TImage::SetStretch(bool value) {
-    if (value == FStretch) return;
-    FStretch = value;
-    PictureChanged();
+    if (ChangeValue(FStretch, value)) PictureChanged();
 }
 
 void TImage::SetCenter(bool value) {
-    if (value == FCenter) return;
-    FCenter = value;
-    PictureChanged();
+    if (ChangeValue(FCenter, value)) PictureChanged();
 }
 
 void TImage::SetProportional(bool value) {
-    if (value == FProportional) return;
-    FProportional = value;
-    PictureChanged();
+    if (ChangeValue(FProportional, value)) PictureChanged();
 }
 
 void TImage::SetTransparent(bool value) {
-    if (value == FTransparent) return;
-    FTransparent = value;
-    PictureChanged();
+    if (ChangeValue(FTransparent, value)) PictureChanged();
 }
 
 void TImage::SetAutoSize(bool value) {
-    if (value == FAutoSize) return;
-    FAutoSize = value;
-    PictureChanged();
+    if (ChangeValue(FAutoSize, value)) PictureChanged();
 }
 
-TImageSize TImage::AutoSizeSource() const { return {FPicture.Width(), FPicture.Height()}; }
+TSize TImage::AutoSizeSource() const { return {FPicture.Width(), FPicture.Height()}; }
 
 void TImage::PictureChanged() {
-    const TImageSize source = AutoSizeSource();
+    const TSize source = AutoSizeSource();
     if (FAutoSize && source.Width > 0 && source.Height > 0) SetBounds(Left(), Top(), source.Width, source.Height);
     bool opaque = false;
     if (const TGraphic* graphic = FPicture.Graphic()) {
@@ -105,7 +77,7 @@ TRect TImage::DestRect() const {
     const int height = Height();
     if (FStretch || (FProportional && (w > width || h > height))) {
         if (FProportional && w > 0 && h > 0) {
-            const TImageSize fit = FitProportionally(w, h, width, height);
+            const TSize fit = FitProportionally(w, h, width, height);
             w = fit.Width;
             h = fit.Height;
         } else {
@@ -174,34 +146,23 @@ void TsCustomImage::Loaded() {
 }
 
 void TsCustomImage::SetGrayed(bool value) {
-    if (value == FGrayed) return;
-    FGrayed = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FGrayed, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetReflected(bool value) {
-    if (value == FReflected) return;
-    FReflected = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FReflected, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetBlend(uint8_t value) {
-    value = std::min<uint8_t>(value, 100);
-    if (value == FBlend) return;
-    FBlend = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FBlend, std::min<uint8_t>(value, 100))) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetImageIndex(int value) {
-    if (value == FImageIndex) return;
-    FImageIndex = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FImageIndex, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetUseFullSize(bool value) {
-    if (value == FUseFullSize) return;
-    FUseFullSize = value;
-    FCommonData->Invalidate(false);
+    if (ChangeValue(FUseFullSize, value)) FCommonData->Invalidate(false);
 }
 
 void TsCustomImage::SetImages(TCustomImageList* images) {
@@ -228,15 +189,15 @@ void TsCustomImage::UpdateImage() {
     Repaint();
 }
 
-TImageSize TsCustomImage::AutoSizeSource() const {
-    TImageSize size{Picture().Width(), Picture().Height()};
+TSize TsCustomImage::AutoSizeSource() const {
+    TSize size{Picture().Width(), Picture().Height()};
     if (FImages && FImageIndex >= 0 && FImageIndex <= FImages->Count()) size = {FImages->Width(), FImages->Height()};
     if (FUseFullSize && FReflected) size.Height += size.Height / 2;
     return size;
 }
 
-TImageSize TsCustomImage::ComputeImageSize(bool scaled) const {
-    TImageSize natural{Picture().Width(), Picture().Height()};
+TSize TsCustomImage::ComputeImageSize(bool scaled) const {
+    TSize natural{Picture().Width(), Picture().Height()};
     if (FImages && FImageIndex >= 0) natural = {FImages->Width(), FImages->Height()};
     if (natural.Width == 0 || natural.Height == 0 || !scaled) return natural;
     // The reflection takes the bottom third of the control.
@@ -297,7 +258,7 @@ void TsCustomImage::RebuildBuffer(TDrawSurface& surface) {
 
 void TsCustomImage::DrawPicture() {
     TBitmap32& buffer = *FCommonData->CacheBmp();
-    const TImageSize target = ComputeImageSize(Stretch());
+    const TSize target = ComputeImageSize(Stretch());
     auto offsetFor = [&](int tw, int th) {
         if (Center() && (!Stretch() || Proportional()))
             return TPoint{(Width() - tw) / 2, (Height() - th - (FUseFullSize ? th / 2 : 0)) / 2};
@@ -333,13 +294,9 @@ void TsCustomImage::DrawPicture() {
 }
 
 bool TsCustomImage::ReadProperty(const TFormProperty& property, TFormReader& reader) {
+    if (ReadSkinDataProperty(*FCommonData, property, reader)) return true;
     const UString& name = property.Name;
-    const UString prefix = u"SkinData.";
-    if (name.rfind(prefix, 0) == 0) {
-        TFormProperty inner = property;
-        inner.Name = name.substr(prefix.size());
-        if (!FCommonData->ReadProperty(inner, reader)) TFormReader::UnknownProperty(property);
-    } else if (name == u"Blend") {
+    if (name == u"Blend") {
         SetBlend(uint8_t(std::clamp(TFormReader::Integer(property), 0, 100)));
     } else if (name == u"Grayed") {
         SetGrayed(TFormReader::Boolean(property));

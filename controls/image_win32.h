@@ -6,52 +6,12 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
-#include "controls/bitmap32.h"
 #include "base/geometry.h"
-#include "controls/graphic.h"
 #include "controls/image_list.h"
+#include "controls/picture.h"
 #include "controls/skin_data_win32.h"
 #include "toolkit/control_win32.h"
-
-// TBitmap is a picture of 32-bit pixels; a picture that holds nothing else
-// holds an empty one.
-class TBitmap : public TGraphic {
-public:
-    explicit TBitmap(TBitmap32 pixels = {}) : FPixels(std::move(pixels)) {}
-    int Width() const override { return FPixels.Width(); }
-    int Height() const override { return FPixels.Height(); }
-    bool Empty() const override { return FPixels.Width() == 0 || FPixels.Height() == 0; }
-    bool Transparent() const override { return false; }
-    void LoadFromBytes(const uint8_t* data, size_t size) override;
-    void Draw(TDrawSurface& surface, const TRect& r) const override;
-    const TBitmap32& Pixels() const { return FPixels; }
-
-private:
-    TBitmap32 FPixels;
-};
-
-// TPicture holds at most one graphic and reports each change.
-class TPicture {
-public:
-    TGraphic* Graphic() const { return FGraphic.get(); }
-    void SetGraphic(std::unique_ptr<TGraphic> graphic);
-    int Width() const { return FGraphic ? FGraphic->Width() : 0; }
-    int Height() const { return FGraphic ? FGraphic->Height() : 0; }
-    // LoadFromData reads stored picture data: a class name, then the class's data.
-    // A class nobody registered leaves the picture empty.
-    void LoadFromData(const std::vector<uint8_t>& data);
-    std::function<void()> OnChange;
-
-private:
-    std::unique_ptr<TGraphic> FGraphic;
-};
-
-struct TImageSize {
-    int Width;
-    int Height;
-};
 
 class TImage : public TGraphicControl {
 public:
@@ -81,7 +41,7 @@ protected:
     // PictureChanged sizes (AutoSize), decides opacity and invalidates.
     virtual void PictureChanged();
     // AutoSizeSource is the size AutoSize follows.
-    virtual TImageSize AutoSizeSource() const;
+    virtual TSize AutoSizeSource() const;
     bool Drawing() const { return FDrawing; }
 
 private:
@@ -119,7 +79,7 @@ public:
     // UpdateImage repaints at once unless the control is loading or destroyed.
     void UpdateImage();
     // ComputeImageSize is the picture's size, or its size scaled into the control.
-    TImageSize ComputeImageSize(bool scaled) const;
+    TSize ComputeImageSize(bool scaled) const;
 
     void Loaded() override;
     void WndProc(TMessage& message) override;
@@ -129,7 +89,7 @@ public:
     bool ImageChanged = true;
 
 protected:
-    TImageSize AutoSizeSource() const override;
+    TSize AutoSizeSource() const override;
 
 private:
     void PaintHandler(HDC dc);

@@ -4,10 +4,9 @@
 
 #include "controls/png_picture.h"
 #include "base/base_texts.h"
+#include "controls/controls_texts.h"
 
 namespace {
-
-constexpr char16_t kClassNameTooLong[] = u"Picture class name longer than 255 bytes";
 
 struct TPictureClass {
     UString Name;
@@ -49,7 +48,7 @@ std::unique_ptr<TGraphic> ReadPictureData(const uint8_t* data, size_t size) {
 }
 
 std::vector<uint8_t> MakePictureData(const std::string& className, const std::vector<uint8_t>& payload) {
-    if (className.size() > 255) throw EArgumentException(kClassNameTooLong);
+    if (className.size() > 255) throw EArgumentException(UString(kClassNameTooLong));
     std::vector<uint8_t> data;
     data.reserve(1 + className.size() + payload.size());
     data.push_back(static_cast<uint8_t>(className.size()));

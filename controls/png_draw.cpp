@@ -1,10 +1,10 @@
 // Drawing a decoded PNG picture by its own transparency. The pixel work is
 // done here in memory; the surface is only read and written through
 // TDrawSurface.
+#include "controls/png_draw.h"
+
 #include <cmath>
 #include <vector>
-
-#include "controls/png_picture.h"
 
 namespace {
 

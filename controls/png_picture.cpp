@@ -15,8 +15,6 @@ namespace {
 // a 32-bit bitmap that size is already 4 GB.
 constexpr png_uint_32 kMaxSide = 32767;
 
-constexpr char kUnexpectedEnd[] = "PNG data ends too early";
-
 // TPngSource is the file being read; ReadFromSource hands it to libpng.
 struct TPngSource {
     const uint8_t* Data;
@@ -31,7 +29,7 @@ struct TPngFailure {
 
 void ReadFromSource(png_structp png, png_bytep out, size_t count) {
     auto* source = static_cast<TPngSource*>(png_get_io_ptr(png));
-    if (source->Size - source->Position < count) png_error(png, kUnexpectedEnd);
+    if (source->Size - source->Position < count) png_error(png, kPngDataEndsTooEarly);
     std::memcpy(out, source->Data + source->Position, count);
     source->Position += count;
 }

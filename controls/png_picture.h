@@ -76,18 +76,3 @@ int PngChannels(TPngColourKind kind);
 // GammaSample maps a colour sample s through a gAMA value g (the chunk value
 // / 100000): Round(255 * (s / 255)^(1 / (g * 2.2))).
 uint8_t GammaSample(uint8_t s, double g);
-
-// Pixel maths of the draw, kept free of surfaces (png_draw.cpp).
-
-// MixChannel mixes picture sample s over surface sample d at alpha a, rounding: ((255 - a) * d + a * s + 127) div 255.
-inline uint8_t MixChannel(int d, int s, int a) { return static_cast<uint8_t>(((255 - a) * d + a * s + 127) / 255); }
-// MixPaletteChannel is the palette picture's mix: (a * p + (255 - a) * d + 255) shr 8.
-inline uint8_t MixPaletteChannel(int d, int p, int a) {
-    return static_cast<uint8_t>((a * p + (255 - a) * d + 255) >> 8);
-}
-
-// ColourBitmap is the picture as an opaque 32-bit bitmap of its own size.
-TBitmap32 ColourBitmap(const TPngImage& png);
-// MixPartial mixes the picture, stretched over all of area, into area, which
-// holds the surface's pixels (the partial-transparency draw).
-void MixPartial(const TPngImage& png, TBitmap32& area);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/change_value.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 #include "toolkit/theme_library_win32.h"
@@ -18,7 +19,7 @@ constexpr int kCaptionPadding = 4;
 
 }  // namespace
 
-TCaptionExtent RadioAutoSize(TCaptionExtent caption) {
+TSize RadioAutoSize(TSize caption) {
     return {caption.Width + kGlyphWidth, std::max(caption.Height + kCaptionPadding, kMinimumHeight)};
 }
 
@@ -65,15 +66,11 @@ void TRadioButton::RecreateWnd() {
 }
 
 void TRadioButton::SetAlignment(TAlignment alignment) {
-    if (alignment == FAlignment) return;
-    FAlignment = alignment;
-    RecreateWnd();
+    if (ChangeValue(FAlignment, alignment)) RecreateWnd();
 }
 
 void TRadioButton::SetWordWrap(bool wordWrap) {
-    if (wordWrap == FWordWrap) return;
-    FWordWrap = wordWrap;
-    RecreateWnd();
+    if (ChangeValue(FWordWrap, wordWrap)) RecreateWnd();
 }
 
 void TRadioButton::SetChecked(bool checked) {
@@ -136,44 +133,35 @@ void TsRadioButton::SetChecked(bool checked) {
 }
 
 void TsRadioButton::SetAutoSize(bool autoSize) {
-    if (autoSize == FAutoSize) return;
-    FAutoSize = autoSize;
-    AdjustSize();
+    if (ChangeValue(FAutoSize, autoSize)) AdjustSize();
 }
 
 void TsRadioButton::SetMargin(int margin) {
-    if (margin == FMargin) return;
-    FMargin = margin;
-    AdjustSize();
-    Invalidate();
+    if (ChangeValue(FMargin, margin)) CaptionPlaceChanged();
 }
 
 void TsRadioButton::SetTextIndent(int indent) {
-    if (indent == FTextIndent) return;
-    FTextIndent = indent;
+    if (ChangeValue(FTextIndent, indent)) CaptionPlaceChanged();
+}
+
+void TsRadioButton::CaptionPlaceChanged() {
     AdjustSize();
     Invalidate();
 }
 
 void TsRadioButton::SetShowFocus(bool showFocus) {
-    if (showFocus == FShowFocus) return;
-    FShowFocus = showFocus;
-    Invalidate();
+    if (ChangeValue(FShowFocus, showFocus)) Invalidate();
 }
 
 void TsRadioButton::SetDisabledKind(TsDisabledKind kind) {
-    if (kind == FDisabledKind) return;
-    FDisabledKind = kind;
-    FCommonData.Invalidate(false);
+    if (ChangeValue(FDisabledKind, kind)) FCommonData.Invalidate(false);
 }
 
 void TsRadioButton::SetVerticalAlign(TvaAlign align) {
-    if (align == FVerticalAlign) return;
-    FVerticalAlign = align;
-    Repaint();
+    if (ChangeValue(FVerticalAlign, align)) Repaint();
 }
 
-TCaptionExtent TsRadioButton::CaptionExtent() {
+TSize TsRadioButton::CaptionExtent() {
     const TWindowDC screen(nullptr);
     const TSelectedObject font(screen.Get(), Font().Handle());
     if (WordWrap()) {
@@ -193,7 +181,7 @@ void TsRadioButton::AdjustSize() {
 
 void TsRadioButton::SetBounds(int left, int top, int width, int height) {
     if (FAutoSize) {
-        const TCaptionExtent size = RadioAutoSize(CaptionExtent());
+        const TSize size = RadioAutoSize(CaptionExtent());
         width = size.Width;
         height = size.Height;
     }
@@ -295,13 +283,9 @@ void TsRadioButton::WndProc(TMessage& message) {
 }
 
 bool TsRadioButton::ReadProperty(const TFormProperty& property, TFormReader& reader) {
+    if (ReadSkinDataProperty(FCommonData, property, reader)) return true;
     const UString& name = property.Name;
-    const UString prefix = u"SkinData.";
-    if (name.rfind(prefix, 0) == 0) {
-        TFormProperty inner = property;
-        inner.Name = name.substr(prefix.size());
-        if (!FCommonData.ReadProperty(inner, reader)) TFormReader::UnknownProperty(property);
-    } else if (name == u"AutoSize") {
+    if (name == u"AutoSize") {
         SetAutoSize(TFormReader::Boolean(property));
     } else if (name == u"ReadOnly") {
         SetReadOnly(TFormReader::Boolean(property));

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 
+#include "base/geometry.h"
 #include "controls/skin_data_win32.h"
 #include "toolkit/control_win32.h"
 #include "base/win32_handles.h"
@@ -27,15 +28,9 @@ enum TsAnimatEventFlag : uint8_t {
 };
 using TsAnimatEvents = uint8_t;
 
-// TCaptionExtent is the size a caption takes in a font.
-struct TCaptionExtent {
-    int Width;
-    int Height;
-};
-
 // RadioAutoSize is the unskinned radio button's size for a caption extent:
 // the glyph takes 20 pixels beside the text, and the height never drops below 20.
-TCaptionExtent RadioAutoSize(TCaptionExtent caption);
+TSize RadioAutoSize(TSize caption);
 
 class TButtonControl : public TWinControl {
 public:
@@ -113,7 +108,7 @@ public:
     void Loaded() override;
     bool ReadProperty(const TFormProperty& property, TFormReader& reader) override;
     // CaptionExtent measures the caption in the control's font on the screen.
-    TCaptionExtent CaptionExtent();
+    TSize CaptionExtent();
 
 private:
     bool HandledBySkinEngine(const TMessage& message);
@@ -122,6 +117,8 @@ private:
     void EraseBackground(TMessage& message);
     // AdjustSize re-applies the current size, which the auto size replaces.
     void AdjustSize();
+    // CaptionPlaceChanged resizes and redraws after the margin or indent changed.
+    void CaptionPlaceChanged();
 
     TsCommonData FCommonData;
     TsDisabledKind FDisabledKind = dkBlended;

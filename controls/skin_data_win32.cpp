@@ -1,5 +1,6 @@
 #include "controls/skin_data_win32.h"
 
+#include "base/change_value.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_text.h"
 #include "toolkit/form_win32.h"
@@ -138,21 +139,15 @@ bool TsCommonData::ReadProperty(const TFormProperty& property, TFormReader& /*re
 }
 
 void TsCtrlSkinData::SetHUEOffset(int value) {
-    if (value == FHUEOffset) return;
-    FHUEOffset = value;
-    StoredValueChanged();
+    if (ChangeValue(FHUEOffset, value)) StoredValueChanged();
 }
 
 void TsCtrlSkinData::SetSaturation(int value) {
-    if (value == FSaturation) return;
-    FSaturation = value;
-    StoredValueChanged();
+    if (ChangeValue(FSaturation, value)) StoredValueChanged();
 }
 
 void TsCtrlSkinData::SetColorTone(int32_t value) {
-    if (value == FColorTone) return;
-    FColorTone = value;
-    StoredValueChanged();
+    if (ChangeValue(FColorTone, value)) StoredValueChanged();
 }
 
 bool TsCtrlSkinData::ReadProperty(const TFormProperty& property, TFormReader& reader) {
@@ -161,6 +156,15 @@ bool TsCtrlSkinData::ReadProperty(const TFormProperty& property, TFormReader& re
     else if (name == u"Saturation") SetSaturation(TFormReader::Integer(property));
     else if (name == u"ColorTone") SetColorTone(TFormReader::Integer(property));
     else return TsCommonData::ReadProperty(property, reader);
+    return true;
+}
+
+bool ReadSkinDataProperty(TsCommonData& data, const TFormProperty& property, TFormReader& reader) {
+    const UString prefix = u"SkinData.";
+    if (property.Name.rfind(prefix, 0) != 0) return false;
+    TFormProperty inner = property;
+    inner.Name = property.Name.substr(prefix.size());
+    if (!data.ReadProperty(inner, reader)) TFormReader::UnknownProperty(property);
     return true;
 }
 

@@ -142,6 +142,11 @@ public:
     bool ReadProperty(const TFormProperty& property, TFormReader& reader) override;
 };
 
+// ReadSkinDataProperty reads a control's stored "SkinData.Name" setting into
+// its holder, a name the holder does not know raising the reader's unknown-property
+// error; it is false, reading nothing, for a property without that prefix.
+bool ReadSkinDataProperty(TsCommonData& data, const TFormProperty& property, TFormReader& reader);
+
 // ControlIsReady: the control exists, has its window if it is windowed, is not
 // creating its window, is neither read, loaded nor destroyed, and has a parent.
 bool ControlIsReady(const TControl* control);

@@ -42,63 +42,41 @@ private:
     TDibSection FDib;
 };
 
+// DrawOnMemory draws a picture file into r of the memory surface.
+void DrawOnMemory(const std::string& file, TMemorySurface& memory, const TRect& r) {
+    THdcSurface surface(memory.DC());
+    LoadPng(file).Draw(surface, r);
+}
+
 TEST(HdcSurface, PartialPictureMixesWithTheDeviceContextPixels) {
     TMemorySurface memory(3, 2, {0, 0, 0, 0});
-    THdcSurface surface(memory.DC());
-    LoadPng("rgba_3x2.png").Draw(surface, TRect{0, 0, 3, 2});
-    // The same answers as on a bitmap: 128 of 255 over 0 gives 128.
-    EXPECT_EQ(memory.Get(0, 0), (TRgba{255, 0, 0, 0}));
-    EXPECT_EQ(memory.Get(1, 0), (TRgba{128, 128, 128, 0}));
-    EXPECT_EQ(memory.Get(2, 0), (TRgba{0, 0, 0, 0}));
-    EXPECT_EQ(memory.Get(1, 1), (TRgba{0, 1, 0, 0}));
-    EXPECT_EQ(memory.Get(2, 1), (TRgba{100, 149, 199, 0}));
+    DrawOnMemory("rgba_3x2.png", memory, TRect{0, 0, 3, 2});
+    ExpectRows([&](int x, int y) { return memory.Get(x, y); }, kRgbaOverBlack);
 }
 
 TEST(HdcSurface, PalettePictureKeepsItsRuleOnADeviceContext) {
     TMemorySurface memory(4, 1, {200, 200, 200, 0});
-    THdcSurface surface(memory.DC());
-    LoadPng("palette_partial_4x1.png").Draw(surface, TRect{0, 0, 4, 1});
-    EXPECT_EQ(memory.Get(0, 0), (TRgba{200, 100, 50, 0}));
-    EXPECT_EQ(memory.Get(1, 0), (TRgba{227, 227, 227, 0}));
-    EXPECT_EQ(memory.Get(2, 0), (TRgba{200, 200, 200, 0}));
-    EXPECT_EQ(memory.Get(3, 0), (TRgba{9, 8, 7, 0}));
+    DrawOnMemory("palette_partial_4x1.png", memory, TRect{0, 0, 4, 1});
+    ExpectRows([&](int x, int y) { return memory.Get(x, y); }, kPalettePartialOverGrey);
 }
 
 TEST(HdcSurface, OpaquePictureIsStretchedWithColourOnColour) {
     TMemorySurface memory(5, 4, {1, 2, 3, 0});
-    THdcSurface surface(memory.DC());
-    LoadPng("rgb_2x2.png").Draw(surface, TRect{1, 0, 5, 4});
-    const TRgba p00 = {10, 20, 30, 0}, p10 = {40, 50, 60, 0}, p01 = {70, 80, 90, 0}, p11 = {255, 255, 255, 0};
-    const std::vector<std::vector<TRgba>> expected = {
-        {{1, 2, 3, 0}, p00, p00, p10, p10},
-        {{1, 2, 3, 0}, p00, p00, p10, p10},
-        {{1, 2, 3, 0}, p01, p01, p11, p11},
-        {{1, 2, 3, 0}, p01, p01, p11, p11},
-    };
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(memory.Get(x, y), expected[static_cast<size_t>(y)][static_cast<size_t>(x)]) << x << "," << y;
+    DrawOnMemory("rgb_2x2.png", memory, TRect{1, 0, 5, 4});
+    ExpectRows([&](int x, int y) { return memory.Get(x, y); }, kRgbDoubledFromColumnOne);
 }
 
 TEST(HdcSurface, TransparentColourIsLeftOut) {
     TMemorySurface memory(2, 2, {1, 2, 3, 0});
-    THdcSurface surface(memory.DC());
-    LoadPng("rgb_trns_2x2.png").Draw(surface, TRect{0, 0, 2, 2});
-    EXPECT_EQ(memory.Get(0, 0), (TRgba{10, 20, 30, 0}));
-    EXPECT_EQ(memory.Get(1, 0), (TRgba{1, 2, 3, 0}));
-    EXPECT_EQ(memory.Get(0, 1), (TRgba{70, 80, 90, 0}));
-    EXPECT_EQ(memory.Get(1, 1), (TRgba{1, 2, 3, 0}));
+    DrawOnMemory("rgb_trns_2x2.png", memory, TRect{0, 0, 2, 2});
+    // (40, 50, 60) is the tRNS colour: pixels (1, 0) and (1, 1) show the ground.
+    ExpectRows([&](int x, int y) { return memory.Get(x, y); },
+               {{{10, 20, 30, 0}, {1, 2, 3, 0}}, {{70, 80, 90, 0}, {1, 2, 3, 0}}});
 }
 
 TEST(HdcSurface, ReadsWhiteOutsideTheBitmap) {
     TMemorySurface memory(2, 2, {1, 2, 3, 4});
-    const THdcSurface surface(memory.DC());
-    TBitmap32 out;
-    surface.ReadPixels(TRect{1, -1, 3, 1}, out);
-    ASSERT_EQ(out.Width(), 2);
-    ASSERT_EQ(out.Height(), 2);
-    EXPECT_EQ(GetPixel(out, 0, 1), (TRgba{1, 2, 3, 4}));
-    for (const TPoint& p : {TPoint{0, 0}, TPoint{1, 0}, TPoint{1, 1}})
-        EXPECT_EQ(GetPixel(out, p.X, p.Y), (TRgba{255, 255, 255, 0})) << p.X << "," << p.Y;
+    ExpectReadsWhiteOutside(THdcSurface(memory.DC()));
 }
 
 TEST(HdcSurface, TooLargeATemporaryBitmapRaisesOutOfResourcesAndLeavesTheSurface) {

@@ -6,18 +6,12 @@
 
 #include "controls/image_win32.h"
 #include "controls/picture_classes.h"
+#include "tests/controls/test_host_win32.h"
 #include "tests/support/client_pixels_win32.h"
 #include "toolkit/application_win32.h"
 #include "toolkit/form_reader_win32.h"
 
 namespace {
-
-class TImageHost : public TForm {
-public:
-    static constexpr char16_t kClassName[] = u"TImageHost";
-    using TForm::TForm;
-    UString ClassName() const override { return kClassName; }
-};
 
 TBitmap32 Solid(int w, int h, uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
     TBitmap32 pixels(w, h);
@@ -36,7 +30,7 @@ protected:
 
     // Host makes a window of the given client size holding one image.
     TsImage* Host(int width, int height) {
-        auto* host = FApp->CreateOwned<TImageHost>();
+        auto* host = FApp->CreateOwned<TTestHost>();
         host->SetClientSize(width, height);
         FApp->AddForm(host);
         host->HandleNeeded();
@@ -113,10 +107,10 @@ TEST_F(ImageTest, ComputeImageSizeFitsTheStretchedPicture) {
         image->Picture().SetGraphic(std::make_unique<TBitmap>(TBitmap32(c.pw, c.ph)));
         image->SetProportional(c.proportional);
         image->SetReflected(c.reflected);
-        const TImageSize natural = image->ComputeImageSize(false);
+        const TSize natural = image->ComputeImageSize(false);
         EXPECT_EQ(natural.Width, c.pw);
         EXPECT_EQ(natural.Height, c.ph);
-        const TImageSize scaled = image->ComputeImageSize(true);
+        const TSize scaled = image->ComputeImageSize(true);
         EXPECT_EQ(scaled.Width, c.w);
         EXPECT_EQ(scaled.Height, c.h);
     }

@@ -1,3 +1,5 @@
+#include "controls/png_draw.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "controls/draw_surface.h"
-#include "controls/png_picture.h"
 #include "tests/controls/picture_files.h"
 #include "tests/controls/pixel_test_support.h"
 
@@ -21,23 +22,18 @@ TBitmap32 DrawOnto(const std::string& file, int w, int h, TRgba ground, const TR
 
 TEST(PngDrawPartial, MixesByAlphaWithRoundedDivision) {
     // ((255 - a) * d + a * s + 127) div 255; alpha 0 leaves, 255 replaces.
-    struct Case { const char* name; TRgba ground; std::vector<TRgba> row0, row1; };
+    struct Case { const char* name; TRgba ground; TRgbaRows rows; };
     const Case cases[] = {
-        {"over black", {0, 0, 0, 7},
-         {{255, 0, 0, 0}, {128, 128, 128, 0}, {0, 0, 0, 0}},       // 128 of 255 over 0 gives 128
-         {{0, 0, 0, 0}, {0, 1, 0, 0}, {100, 149, 199, 0}}},         // alpha 254: 25527 div 255 = 100, ...
+        {"over black", {0, 0, 0, 7}, kRgbaOverBlack},
         {"over white", {255, 255, 255, 7},
-         {{255, 0, 0, 0}, {255, 255, 255, 0}, {255, 255, 255, 0}},
-         {{0, 0, 0, 0}, {254, 255, 254, 0}, {101, 150, 200, 0}}},
+         {{{255, 0, 0, 0}, {255, 255, 255, 0}, {255, 255, 255, 0}},
+          {{0, 0, 0, 0}, {254, 255, 254, 0}, {101, 150, 200, 0}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const TBitmap32 s = DrawOnto("rgba_3x2.png", 3, 2, c.ground, TRect{0, 0, 3, 2});
-        for (int x = 0; x < 3; ++x) {
-            EXPECT_EQ(GetColour(s, x, 0), c.row0[static_cast<size_t>(x)]) << "column " << x;
-            EXPECT_EQ(GetColour(s, x, 1), c.row1[static_cast<size_t>(x)]) << "column " << x;
-            EXPECT_EQ(GetPixel(s, x, 0)[3], 7) << "the surface keeps its alpha";
-        }
+        ExpectRows([&](int x, int y) { return GetColour(s, x, y); }, c.rows);
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(GetPixel(s, x, 0)[3], 7) << "the surface keeps its alpha";
     }
 }
 
@@ -78,10 +74,7 @@ TEST(PngDrawPartial, PaletteTakesTrnsAlphaAndItsOwnRule) {
     // 128) gives 58295 shr 8 = 227 where the sample rule would give 228;
     // entry 2 has alpha 0, entry 3 lies past the tRNS chunk (alpha 255).
     const TBitmap32 s = DrawOnto("palette_partial_4x1.png", 4, 1, {200, 200, 200, 0}, TRect{0, 0, 4, 1});
-    EXPECT_EQ(GetColour(s, 0, 0), (TRgba{200, 100, 50, 0}));
-    EXPECT_EQ(GetColour(s, 1, 0), (TRgba{227, 227, 227, 0}));
-    EXPECT_EQ(GetColour(s, 2, 0), (TRgba{200, 200, 200, 0}));
-    EXPECT_EQ(GetColour(s, 3, 0), (TRgba{9, 8, 7, 0}));
+    ExpectRows([&](int x, int y) { return GetColour(s, x, y); }, kPalettePartialOverGrey);
 }
 
 TEST(PngDrawPartial, ScalesByTruncatedDivision) {
@@ -126,16 +119,7 @@ TEST(PngDraw, EmptyRectangleOrPictureDrawsNothing) {
 
 TEST(PngDraw, OpaquePictureIsCopiedScaled) {
     const TBitmap32 s = DrawOnto("rgb_2x2.png", 5, 4, {1, 2, 3, 0}, TRect{1, 0, 5, 4});
-    const TRgba p00 = {10, 20, 30, 0}, p10 = {40, 50, 60, 0}, p01 = {70, 80, 90, 0}, p11 = {255, 255, 255, 0};
-    const std::vector<std::vector<TRgba>> expected = {
-        {{1, 2, 3, 0}, p00, p00, p10, p10},
-        {{1, 2, 3, 0}, p00, p00, p10, p10},
-        {{1, 2, 3, 0}, p01, p01, p11, p11},
-        {{1, 2, 3, 0}, p01, p01, p11, p11},
-    };
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(GetColour(s, x, y), expected[static_cast<size_t>(y)][static_cast<size_t>(x)]) << x << "," << y;
+    ExpectRows([&](int x, int y) { return GetColour(s, x, y); }, kRgbDoubledFromColumnOne);
 }
 
 TEST(PngDraw, OneTransparentColourIsLeftOut) {
@@ -151,17 +135,6 @@ TEST(PngDraw, OneTransparentColourIsLeftOut) {
         const TBitmap32 s = DrawOnto(c.file, 3, 1, {1, 2, 3, 0}, c.r);
         for (size_t x = 0; x < c.expected.size(); ++x) EXPECT_EQ(GetColour(s, static_cast<int>(x), 0), c.expected[x]) << x;
     }
-}
-
-TEST(BitmapSurface, ReadsWhiteOutsideTheBitmap) {
-    TBitmap32 bitmap = Filled(2, 2, {1, 2, 3, 4});
-    const TBitmapSurface surface(bitmap);
-    TBitmap32 out;
-    surface.ReadPixels(TRect{1, -1, 3, 1}, out);
-    ASSERT_EQ(out.Width(), 2);
-    ASSERT_EQ(out.Height(), 2);
-    EXPECT_EQ(GetPixel(out, 0, 1), (TRgba{1, 2, 3, 4}));
-    for (const TPoint& p : {TPoint{0, 0}, TPoint{1, 0}, TPoint{1, 1}}) EXPECT_EQ(GetPixel(out, p.X, p.Y), (TRgba{255, 255, 255, 0}));
 }
 
 }  // namespace

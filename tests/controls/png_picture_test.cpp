@@ -29,41 +29,44 @@ void ExpectPixels(const TPngImage& png, const std::vector<TExpectedPixel>& pixel
     }
 }
 
+struct TDecodeCase {
+    const char* file;
+    int width, height;
+    TPngColourKind kind;
+    TPngTransparency mode;
+    std::vector<TExpectedPixel> pixels;
+};
+
+// The test pictures as image tools made them, with what they decode to.
+const TDecodeCase kDecodeCases[] = {
+    {"rgba_3x2.png", 3, 2, pkRgba, ptPartial,
+     {{0, 0, 255, 0, 0, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 0, 0, 255, 0}, {1, 1, 0, 255, 0, 1},
+      {2, 1, 100, 150, 200, 254}}},
+    {"rgb_2x2.png", 2, 2, pkRgb, ptNone, {{1, 0, 40, 50, 60, 255}, {0, 1, 70, 80, 90, 255}}},
+    {"rgb_trns_2x2.png", 2, 2, pkRgb, ptOneColour, {{0, 0, 10, 20, 30, 255}, {1, 1, 40, 50, 60, 255}}},
+    {"grey_alpha_2x1.png", 2, 1, pkGreyAlpha, ptPartial, {{0, 0, 200, 200, 200, 128}, {1, 0, 10, 10, 10, 255}}},
+    {"palette_one_3x1.png", 3, 1, pkPalette, ptOneColour,
+     {{0, 0, 250, 0, 0, 255}, {1, 0, 0, 250, 0, 0}, {2, 0, 0, 0, 250, 255}}},
+    {"palette_partial_4x1.png", 4, 1, pkPalette, ptPartial,
+     {{0, 0, 200, 100, 50, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 1, 2, 3, 0}, {3, 0, 9, 8, 7, 255}}},
+    // The rest of the transparency-mode table: a palette whose tRNS has no
+    // entry below 255 is partial, one without tRNS has none, grey with tRNS one colour.
+    {"palette_trns_opaque_2x1.png", 2, 1, pkPalette, ptPartial, {{0, 0, 10, 20, 30, 255}, {1, 0, 40, 50, 60, 255}}},
+    {"palette_plain_2x1.png", 2, 1, pkPalette, ptNone, {{0, 0, 10, 20, 30, 255}, {1, 0, 40, 50, 60, 255}}},
+    {"grey_trns_2x1.png", 2, 1, pkGrey, ptOneColour, {{0, 0, 77, 77, 77, 255}, {1, 0, 200, 200, 200, 255}}},
+    // 16-bit samples keep their high byte: #FFFF 0000 12F0 gives 255, 0, 0x12 (rounding would give 19).
+    {"rgb16_2x1.png", 2, 1, pkRgb, ptNone, {{0, 0, 255, 0, 18, 255}, {1, 0, 255, 0, 18, 255}}},
+    // 2-bit greys 0..3 widen to 0, 85, 170, 255.
+    {"grey2_4x1.png", 4, 1, pkGrey, ptNone,
+     {{0, 0, 0, 0, 0, 255}, {1, 0, 255, 255, 255, 255}, {2, 0, 170, 170, 170, 255}, {3, 0, 85, 85, 85, 255}}},
+    // Interlaced: the values another decoder reads from the same file.
+    {"interlaced_9x9.png", 9, 9, pkRgba, ptPartial,
+     {{0, 0, 255, 0, 0, 0}, {8, 0, 255, 0, 0, 255}, {4, 4, 128, 0, 128, 127}, {3, 8, 0, 0, 255, 96},
+      {8, 8, 0, 0, 255, 255}}},
+};
+
 TEST(PngDecode, FilesMadeByImageToolsDecodeToEightBitSamples) {
-    struct Case {
-        const char* file;
-        int width, height;
-        TPngColourKind kind;
-        TPngTransparency mode;
-        std::vector<TExpectedPixel> pixels;
-    };
-    const Case cases[] = {
-        {"rgba_3x2.png", 3, 2, pkRgba, ptPartial,
-         {{0, 0, 255, 0, 0, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 0, 0, 255, 0}, {1, 1, 0, 255, 0, 1},
-          {2, 1, 100, 150, 200, 254}}},
-        {"rgb_2x2.png", 2, 2, pkRgb, ptNone, {{1, 0, 40, 50, 60, 255}, {0, 1, 70, 80, 90, 255}}},
-        {"rgb_trns_2x2.png", 2, 2, pkRgb, ptOneColour, {{0, 0, 10, 20, 30, 255}, {1, 1, 40, 50, 60, 255}}},
-        {"grey_alpha_2x1.png", 2, 1, pkGreyAlpha, ptPartial, {{0, 0, 200, 200, 200, 128}, {1, 0, 10, 10, 10, 255}}},
-        {"palette_one_3x1.png", 3, 1, pkPalette, ptOneColour,
-         {{0, 0, 250, 0, 0, 255}, {1, 0, 0, 250, 0, 0}, {2, 0, 0, 0, 250, 255}}},
-        {"palette_partial_4x1.png", 4, 1, pkPalette, ptPartial,
-         {{0, 0, 200, 100, 50, 255}, {1, 0, 255, 255, 255, 128}, {2, 0, 1, 2, 3, 0}, {3, 0, 9, 8, 7, 255}}},
-        // The rest of the transparency-mode table: a palette whose tRNS has no
-        // entry below 255 is partial, one without tRNS has none, grey with tRNS one colour.
-        {"palette_trns_opaque_2x1.png", 2, 1, pkPalette, ptPartial, {{0, 0, 10, 20, 30, 255}, {1, 0, 40, 50, 60, 255}}},
-        {"palette_plain_2x1.png", 2, 1, pkPalette, ptNone, {{0, 0, 10, 20, 30, 255}, {1, 0, 40, 50, 60, 255}}},
-        {"grey_trns_2x1.png", 2, 1, pkGrey, ptOneColour, {{0, 0, 77, 77, 77, 255}, {1, 0, 200, 200, 200, 255}}},
-        // 16-bit samples keep their high byte: #FFFF 0000 12F0 gives 255, 0, 0x12 (rounding would give 19).
-        {"rgb16_2x1.png", 2, 1, pkRgb, ptNone, {{0, 0, 255, 0, 18, 255}, {1, 0, 255, 0, 18, 255}}},
-        // 2-bit greys 0..3 widen to 0, 85, 170, 255.
-        {"grey2_4x1.png", 4, 1, pkGrey, ptNone,
-         {{0, 0, 0, 0, 0, 255}, {1, 0, 255, 255, 255, 255}, {2, 0, 170, 170, 170, 255}, {3, 0, 85, 85, 85, 255}}},
-        // Interlaced: the values another decoder reads from the same file.
-        {"interlaced_9x9.png", 9, 9, pkRgba, ptPartial,
-         {{0, 0, 255, 0, 0, 0}, {8, 0, 255, 0, 0, 255}, {4, 4, 128, 0, 128, 127}, {3, 8, 0, 0, 255, 96},
-          {8, 8, 0, 0, 255, 255}}},
-    };
-    for (const Case& c : cases) {
+    for (const TDecodeCase& c : kDecodeCases) {
         SCOPED_TRACE(c.file);
         const TPngImage png = LoadPng(c.file);
         ASSERT_EQ(png.Width(), c.width);

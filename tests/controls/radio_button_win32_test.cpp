@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/radio_button_win32.h"
+#include "tests/controls/test_host_win32.h"
 #include "tests/support/window_driver_win32.h"
 #include "toolkit/application_win32.h"
 #include "toolkit/form_reader_win32.h"
@@ -13,11 +14,10 @@
 
 namespace {
 
-class TTestForm : public TForm {
+// TTestForm binds the two options of a window definition by name.
+class TTestForm : public TTestHost {
 public:
-    static constexpr char16_t kClassName[] = u"TRadioTestForm";
-    using TForm::TForm;
-    UString ClassName() const override { return kClassName; }
+    using TTestHost::TTestHost;
     TsRadioButton* Option1 = nullptr;
     TsRadioButton* Option2 = nullptr;
     std::vector<TFieldBinding> FieldTable() override {
@@ -94,13 +94,13 @@ using Log = std::vector<std::string>;
 
 TEST(RadioAutoSize, AddsTheGlyphToTheCaptionAndKeepsAtLeastTwentyPixelsHeight) {
     struct Case {
-        TCaptionExtent caption, size;
+        TSize caption, size;
     };
     const Case cases[] = {{{0, 0}, {20, 20}}, {{0, 13}, {20, 20}}, {{50, 13}, {70, 20}},
                           {{50, 16}, {70, 20}}, {{50, 17}, {70, 21}}, {{50, 18}, {70, 22}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.caption.Width) + "x" + std::to_string(c.caption.Height));
-        const TCaptionExtent size = RadioAutoSize(c.caption);
+        const TSize size = RadioAutoSize(c.caption);
         EXPECT_EQ(size.Width, c.size.Width);
         EXPECT_EQ(size.Height, c.size.Height);
     }
@@ -132,7 +132,7 @@ TEST_F(RadioButton, WithoutACaptionItIsTwentyByTwentyWhateverSizeItIsGiven) {
 TEST_F(RadioButton, ACaptionWidensItAndATallFontMakesItHigher) {
     FFirst->Font().SetHeight(-30);
     FFirst->SetCaption(u"Automatic");
-    const TCaptionExtent caption = FFirst->CaptionExtent();
+    const TSize caption = FFirst->CaptionExtent();
     EXPECT_GT(caption.Height, 30);
     EXPECT_EQ(FFirst->Width(), caption.Width + 20);
     EXPECT_EQ(FFirst->Height(), caption.Height + 4);
@@ -318,7 +318,7 @@ TEST(RadioButtonDefinition, IsCreatedByNameWithTheAutoSizeAndAnUpperCaseSection)
     TApplication application;
     auto* form = application.CreateOwned<TTestForm>();
     ReadFormText(*form,
-                 "object RadioTest: TRadioTestForm\n"
+                 "object RadioTest: TControlsTestHost\n"
                  "  object Option1: TsRadioButton\n"
                  "    Left = 731\n    Top = 305\n    Width = 113\n    Height = 40\n    TabOrder = 1\n"
                  "    SkinData.SkinSection = \"checkbox\"\n"

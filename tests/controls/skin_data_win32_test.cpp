@@ -5,16 +5,10 @@
 #include <memory>
 
 #include "controls/skin_data_win32.h"
+#include "tests/controls/test_host_win32.h"
 #include "toolkit/application_win32.h"
 
 namespace {
-
-class TSkinHost : public TForm {
-public:
-    static constexpr char16_t kClassName[] = u"TSkinHost";
-    using TForm::TForm;
-    UString ClassName() const override { return kClassName; }
-};
 
 // TSkinProbe is a windowed control that passes its messages through its
 // holder's hook, as the skinnable controls do, and counts what arrives.
@@ -42,7 +36,7 @@ class SkinDataTest : public ::testing::Test {
 protected:
     void SetUp() override {
         FApp = std::make_unique<TApplication>();
-        FHost = FApp->CreateOwned<TSkinHost>();
+        FHost = FApp->CreateOwned<TTestHost>();
         FHost->SetClientSize(100, 100);
         FApp->AddForm(FHost);
         FHost->Show();
