@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/archive/support/archive_test_support.h"
-#include "tests/archive/support/dattool_run.h"
+#include "tests/archive/dattool/support/dattool_run.h"
 
 namespace {
 
