@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr size_t kCopyBufferSize = 61440;
 constexpr uint32_t kErrorFileNotFound = 2;  // ERROR_FILE_NOT_FOUND, and ENOENT alike
 
 UString WithBackslashes(UString name) {

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr size_t kCopyBufferSize = 61440;
 constexpr uint16_t kZip64ExtraId = 0x0001;
 
 bool HasExtraBlock(const TBytes& extra, uint16_t id) {

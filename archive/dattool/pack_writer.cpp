@@ -1,8 +1,9 @@
 // Writing the packed archive: local header, data and central record per
 // entry, then the central directory and end record. Each file is read twice
-// through one 61,440-byte buffer: first for its checksum and deflated size (so
-// the local header is right when it is written and the method is chosen),
-// then for its data. Nothing is held but the buffers and the records.
+// through one buffer of extraction's copy size: first for its checksum and
+// deflated size (so the local header is right when it is written and the
+// method is chosen), then for its data. Nothing is held but the buffers and
+// the records.
 #include <zlib.h>
 
 #include <functional>
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr size_t kBufferSize = 61440;
 constexpr uint16_t kVersion = 20;               // 2.0: folders and deflate
 constexpr uint32_t kFolderAttribute = 0x10;     // MS-DOS directory
 constexpr int64_t kLargestOffset = 0xFFFFFFFF;  // offsets are 32 bits without ZIP64
@@ -71,7 +71,7 @@ void ForEachPiece(const TPackItem& item, TBytes& buffer, const std::function<voi
 class TPackWriter {
 public:
     TPackWriter(const UString& archive, uint32_t time)
-        : FOut(archive, faReadWrite, fdCreateAlways), FTime(time), FBuffer(kBufferSize) {}
+        : FOut(archive, faReadWrite, fdCreateAlways), FTime(time), FBuffer(kCopyBufferSize) {}
 
     void Add(const TPackItem& item) {
         TZipHeader h = HeaderFor(item);
