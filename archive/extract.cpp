@@ -1,5 +1,5 @@
-// Extraction: Read (local header and decompressing stream), Extract (name to
-// target, folders, output file, copy with checksum) and ExtractAll.
+// Extraction: Extract (name to target, folders, output file, copy with
+// checksum) and ExtractAll.
 #include <zlib.h>
 
 #include <algorithm>
@@ -7,16 +7,14 @@
 #include <unordered_set>
 
 #include "archive/extract_paths.h"
-#include "base/file_system.h"
 #include "archive/output_file.h"
 #include "archive/zip_file.h"
-#include "archive/zip_handlers.h"
 #include "archive/zip_texts.h"
+#include "base/file_system.h"
 #include "base/system_text.h"
 
 namespace {
 
-constexpr size_t kCopyBufferSize = 61440;
 constexpr uint32_t kErrorFileNotFound = 2;  // ERROR_FILE_NOT_FOUND, and ENOENT alike
 
 UString WithBackslashes(UString name) {
@@ -52,39 +50,6 @@ private:
     TBytes FCopyBuffer;
     uint32_t FTempCounter;
 };
-
-void TZipFile::Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& localHeader) {
-    RequireOpenForReading();
-    if (index < 0 || index >= FileCount()) throw EZipException(UString(kFileNotFound));
-    localHeader = TZipHeader{};
-    const TZipHeader& central = FFiles[static_cast<size_t>(index)];
-    const int64_t start = static_cast<int64_t>(central.LocalHeaderOffset) + FStartFileData;
-    FStream->SetPosition(start);
-    uint8_t fixed[kLocalHeaderSize] = {};
-    FStream->Read(fixed, kLocalHeaderSize);  // not checked for completeness: missing bytes read as zero
-    TByteCursor in(fixed);
-    if (in.U32() != kLocalHeaderSignature) throw EZipException(UString(kBadLocalHeader));
-    localHeader.RequiredVersion = in.U16();
-    localHeader.Flag = in.U16();
-    localHeader.CompressionMethod = in.U16();
-    localHeader.ModifiedDateTime = in.U32();
-    localHeader.CRC32 = in.U32();
-    localHeader.CompressedSize = in.U32();
-    localHeader.UncompressedSize = in.U32();
-    localHeader.FileNameLength = in.U16();
-    localHeader.ExtraFieldLength = in.U16();
-    localHeader.FileName.assign(localHeader.FileNameLength, 0);
-    localHeader.ExtraField.assign(localHeader.ExtraFieldLength, 0);
-    FStream->SetPosition(start + static_cast<int64_t>(kLocalHeaderSize));
-    if (localHeader.FileNameLength > 0) FStream->Read(localHeader.FileName.data(), localHeader.FileNameLength);
-    if (localHeader.ExtraFieldLength > 0) FStream->Read(localHeader.ExtraField.data(), localHeader.ExtraFieldLength);
-    // The data starts after the local name and extra field; the central lengths play no part.
-    FStream->SetPosition(start + static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength +
-                         localHeader.ExtraFieldLength);
-    const TStreamConstructor* factory = FindDecompressor(static_cast<TZipCompression>(central.CompressionMethod));
-    if (factory == nullptr) throw EListError(UString(kItemNotFound));
-    stream = (*factory)(*FStream, *this, localHeader);
-}
 
 void TZipFile::Extract(int index, const UString& path, bool createSubdirs) {
     TExtractSession(*this, path).ExtractEntry(index, createSubdirs);

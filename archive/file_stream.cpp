@@ -1,7 +1,5 @@
 #include "archive/file_stream.h"
 
-#include <algorithm>
-
 #include "archive/zip_texts.h"
 #include "base/system_text.h"
 
@@ -35,7 +33,6 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-    const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? FPosition : Size();
-    FPosition = std::max<int64_t>(0, base + offset);
+    FPosition = PositionAfterSeek(FPosition, offset, origin);
     return FPosition;
 }

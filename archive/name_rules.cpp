@@ -18,8 +18,6 @@ std::vector<UString> Components(UStringView name) {
     return parts;
 }
 
-UString Quoted(UStringView text) { return u"\"" + UString(text) + u"\""; }
-
 // DeviceName: Windows opens the device, not a file, for CON, NUL, COM1 and
 // the like, whatever extension follows and with spaces before it.
 bool IsDeviceName(UStringView component) {
@@ -41,14 +39,13 @@ void ComponentProblems(UStringView name, std::vector<UString>& problems) {
         if (part.empty() || part == u"." || part == u"..") {
             dotForms = true;
         } else if (part.back() == u'.' || part.back() == u' ') {
-            problems.push_back(u"the name part " + Quoted(part) + u" ends in a dot or a space, which Windows drops");
+            problems.push_back(Format(kPartEndsInDotOrSpace, {part}));
         }
-        if (IsDeviceName(part)) problems.push_back(u"the name part " + Quoted(part) + u" is a device name on Windows");
+        if (IsDeviceName(part)) problems.push_back(Format(kPartIsDeviceName, {part}));
     }
     if (dotForms) {
         const UString resolved = ResolvedName(name);
-        problems.push_back(resolved.empty() ? UString(u"has \".\", \"..\" or empty parts: Windows takes it for the install folder itself")
-                                            : u"has \".\", \"..\" or empty parts: Windows writes it as " + Quoted(resolved));
+        problems.push_back(resolved.empty() ? UString(kDotFormsMeanInstallFolder) : Format(kDotFormsResolveTo, {resolved}));
     }
 }
 
@@ -61,14 +58,13 @@ void LengthProblems(UStringView name, std::vector<UString>& problems) {
     try {
         CheckFolderPath(folder, ~0u);
     } catch (const EPathTooLongException& error) {
-        problems.push_back(u"its folder in " + UString(kUsualInstallFolder) + u" has " +
-                           FromUtf8(std::to_string(folder.size())) + u" characters: " + error.Message());
+        problems.push_back(Format(kFolderInInstallFolderTooLong,
+                                  {kUsualInstallFolder, FromUtf8(std::to_string(folder.size())), error.Message()}));
     } catch (const Exception&) {
         // colons and invalid characters are reported by their own rules
     }
     if (!folderEntry && target.size() >= kMaxFilePathLength) {
-        problems.push_back(u"its path in " + UString(kUsualInstallFolder) + u" has " +
-                           FromUtf8(std::to_string(target.size())) + u" characters; Windows allows at most 259");
+        problems.push_back(Format(kPathInInstallFolderTooLong, {kUsualInstallFolder, FromUtf8(std::to_string(target.size()))}));
     }
 }
 
@@ -97,11 +93,11 @@ std::vector<UString> NameProblems(UStringView name) {
     try {
         CombinePath(kUsualInstallFolder, backslashed);  // the run's own check of the characters
     } catch (const Exception& error) {
-        problems.push_back(u"the update run refuses it: " + error.Message());
+        problems.push_back(Format(kRunRefusesName, {error.Message()}));
         return problems;
     }
-    if (backslashed.find_first_of(u"*?") != UString::npos) problems.push_back(u"has * or ?, which Windows does not allow in a name");
-    if (backslashed.find(u':') != UString::npos) problems.push_back(u"has a \":\", which Windows takes for a drive or a stream");
+    if (backslashed.find_first_of(u"*?") != UString::npos) problems.push_back(UString(kWildcardInName));
+    if (backslashed.find(u':') != UString::npos) problems.push_back(UString(kColonInName));
     ComponentProblems(backslashed, problems);
     LengthProblems(backslashed, problems);
     return problems;
@@ -124,16 +120,13 @@ public:
         for (size_t at = path.find(u'\\'); at != UString::npos; at = path.find(u'\\', at + 1)) {
             const TKind* kind = Enter(key.substr(0, at), true, index);
             if (kind != nullptr && !kind->Folder) {
-                clashes.push_back({index, u"needs a folder " + Quoted(path.substr(0, at)) + u" where " +
-                                              Quoted(FNames[kind->Index]) + u" is a file"});
+                clashes.push_back({index, Format(kNeedsFolderWhereFile, {path.substr(0, at), FNames[kind->Index]})});
             }
         }
         const TKind* kind = Enter(key, folderEntry, index);
         if (kind == nullptr || (kind->Folder && folderEntry)) return;
-        const UString other = Quoted(FNames[kind->Index]);
-        if (kind->Folder) clashes.push_back({index, u"is a file where " + other + u" needs a folder of the same name"});
-        else if (folderEntry) clashes.push_back({index, u"is a folder where " + other + u" is a file of the same name"});
-        else clashes.push_back({index, u"is the same file as " + other + u" on Windows, which writes only one of them"});
+        const UStringView clash = kind->Folder ? kFileWhereFolder : folderEntry ? kFolderWhereFile : kSameFileOnWindows;
+        clashes.push_back({index, Format(clash, {FNames[kind->Index]})});
     }
 
 private:

@@ -13,6 +13,11 @@ int64_t TStream::Size() {
     return size;
 }
 
+int64_t TStream::PositionAfterSeek(int64_t current, int64_t offset, TSeekOrigin origin) {
+    const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? current : Size();
+    return std::max<int64_t>(0, base + offset);
+}
+
 void TStream::ReadBuffer(void* buffer, int64_t count) {
     auto* out = static_cast<uint8_t*>(buffer);
     while (count > 0) {
@@ -46,7 +51,6 @@ int64_t TBytesStream::Write(const void* buffer, int64_t count) {
 }
 
 int64_t TBytesStream::Seek(int64_t offset, TSeekOrigin origin) {
-    const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? FPosition : Size();
-    FPosition = std::max<int64_t>(0, base + offset);
+    FPosition = PositionAfterSeek(FPosition, offset, origin);
     return FPosition;
 }

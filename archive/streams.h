@@ -32,6 +32,11 @@ public:
     void ReadBuffer(void* buffer, int64_t count);
     // WriteBuffer writes exactly count bytes or raises EWriteError "Stream write error".
     void WriteBuffer(const void* buffer, int64_t count);
+
+protected:
+    // PositionAfterSeek is where Seek lands for a stream that keeps its own
+    // position: from the start, from current or from the end, never before the start.
+    int64_t PositionAfterSeek(int64_t current, int64_t offset, TSeekOrigin origin);
 };
 
 // TBytesStream is a stream over a growable byte array.

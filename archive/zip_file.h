@@ -15,6 +15,10 @@
 void WriteCentralDirectory(TStream& stream, int64_t directoryOffset, const std::vector<TZipHeader>& files,
                            const TBytes& comment);
 
+// Extraction copies each entry through one buffer of this size; the pre-flight
+// reads entries the same way.
+inline constexpr size_t kCopyBufferSize = 61440;
+
 class TZipFile {
 public:
     // TZipFile starts closed, with no entries and UTF-8 names assumed.

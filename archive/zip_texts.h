@@ -49,3 +49,21 @@ inline constexpr UStringView kDriveNotFound = u"The drive cannot be found";
 // must match the checksum its central record carries.
 inline constexpr UStringView kOutsideTargetFolder = u"Entry \"%s\" would be written outside the target folder";
 inline constexpr UStringView kChecksumError = u"Checksum error in \"%s\"";
+
+// The name rules: what `dattool check` reports and `dattool pack` refuses about
+// one entry's name, one sentence each, said of the entry.
+inline constexpr UStringView kRunRefusesName = u"the update run refuses it: %s";
+inline constexpr UStringView kWildcardInName = u"has * or ?, which Windows does not allow in a name";
+inline constexpr UStringView kColonInName = u"has a \":\", which Windows takes for a drive or a stream";
+inline constexpr UStringView kPartEndsInDotOrSpace = u"the name part \"%s\" ends in a dot or a space, which Windows drops";
+inline constexpr UStringView kPartIsDeviceName = u"the name part \"%s\" is a device name on Windows";
+inline constexpr UStringView kDotFormsMeanInstallFolder =
+    u"has \".\", \"..\" or empty parts: Windows takes it for the install folder itself";
+inline constexpr UStringView kDotFormsResolveTo = u"has \".\", \"..\" or empty parts: Windows writes it as \"%s\"";
+inline constexpr UStringView kFolderInInstallFolderTooLong = u"its folder in %s has %s characters: %s";
+inline constexpr UStringView kPathInInstallFolderTooLong = u"its path in %s has %s characters; Windows allows at most 259";
+// Clashes between two names; the second "%s" is the other entry's name.
+inline constexpr UStringView kNeedsFolderWhereFile = u"needs a folder \"%s\" where \"%s\" is a file";
+inline constexpr UStringView kFileWhereFolder = u"is a file where \"%s\" needs a folder of the same name";
+inline constexpr UStringView kFolderWhereFile = u"is a folder where \"%s\" is a file of the same name";
+inline constexpr UStringView kSameFileOnWindows = u"is the same file as \"%s\" on Windows, which writes only one of them";

@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "archive/zip_file.h"
+
 namespace bench {
 
 namespace {
-constexpr uint32_t kLocalSignature = 0x04034B50;
-constexpr uint32_t kCentralSignature = 0x02014B50;
-constexpr uint32_t kEndSignature = 0x06054B50;
-constexpr uint16_t kUtf8Names = 0x0800;
 constexpr uint16_t kMadeByUnix = (3 << 8) | 20;
 constexpr uint32_t kDosTime = (((2024 - 1980) << 25) | (3 << 21) | (14 << 16)) | ((9 << 11) | (26 << 5));
 constexpr uint32_t kFileAttributes = 0100644u << 16;
@@ -22,34 +20,40 @@ constexpr size_t kChunk = 1 << 20;
 }  // namespace
 
 TZipWriter::TZipWriter(const std::string& path)
-    : FPath(path), FFile(std::fopen(path.c_str(), "wb")), FIn(kChunk), FOut(kChunk) {
-    if (!FFile) Fail("cannot create " + path);
-    std::setvbuf(FFile, nullptr, _IOFBF, kChunk);
-}
+    : FPath(path), FFile(FromUtf8(path), faReadWrite, fdCreateAlways), FIn(kChunk), FOut(kChunk) {}
 
-TZipWriter::~TZipWriter() {
-    if (FFile) std::fclose(FFile);
+TZipHeader TZipWriter::HeaderFor(const std::string& name, TMethod method, uint32_t externalAttributes) {
+    TZipHeader h;
+    h.MadeByVersion = kMadeByUnix;
+    h.RequiredVersion = 20;
+    h.Flag = kFlagUtf8Names;
+    h.CompressionMethod = method;
+    h.ModifiedDateTime = kDosTime;
+    h.FileName.assign(name.begin(), name.end());
+    h.FileNameLength = static_cast<uint16_t>(name.size());
+    h.ExternalAttributes = externalAttributes;
+    h.LocalHeaderOffset = Tell();
+    return h;
 }
 
 void TZipWriter::AddDirectory(const std::string& name) {
-    TEntry e{name, kStored, 0, 0, 0, kDirectoryAttributes, Tell()};
-    WriteLocalHeader(e);
-    FEntries.push_back(e);
+    const TZipHeader h = HeaderFor(name, kStored, kDirectoryAttributes);
+    WriteLocalHeader(h);
+    FEntries.push_back(h);
 }
 
 void TZipWriter::AddFile(const std::string& name, uint64_t size, TMethod method, TContent& content) {
     if (size > 0xFFFFFFFFull) Fail("entry too large: " + name);
-    TEntry e{name, method, 0, 0, static_cast<uint32_t>(size), kFileAttributes, Tell()};
-    WriteLocalHeader(e);
-    e.Compressed = method == kStored ? CopyStored(size, content, e.Crc) : CopyDeflated(size, content, e.Crc);
+    TZipHeader h = HeaderFor(name, method, kFileAttributes);
+    h.UncompressedSize = static_cast<uint32_t>(size);
+    WriteLocalHeader(h);
+    h.CompressedSize = method == kStored ? CopyStored(size, content, h.CRC32) : CopyDeflated(size, content, h.CRC32);
     const uint32_t end = Tell();
-    // the sizes and the checksum are known only now: patch the local header
-    if (std::fseek(FFile, static_cast<long>(e.Offset) + 14, SEEK_SET) != 0) Fail("seek failed");
-    Put32(e.Crc);
-    Put32(e.Compressed);
-    Put32(e.Uncompressed);
-    if (std::fseek(FFile, static_cast<long>(end), SEEK_SET) != 0) Fail("seek failed");
-    FEntries.push_back(e);
+    // the sizes and the checksum are known only now: the local header is written again
+    FFile.SetPosition(h.LocalHeaderOffset);
+    WriteLocalHeader(h);
+    FFile.SetPosition(end);
+    FEntries.push_back(std::move(h));
 }
 
 uint32_t TZipWriter::CopyStored(uint64_t size, TContent& content, uint32_t& crc) {
@@ -96,76 +100,24 @@ uint32_t TZipWriter::CopyDeflated(uint64_t size, TContent& content, uint32_t& cr
     return static_cast<uint32_t>(written);
 }
 
-void TZipWriter::WriteLocalHeader(const TEntry& e) {
-    Put32(kLocalSignature);
-    Put16(20);
-    Put16(kUtf8Names);
-    Put16(e.Method);
-    Put32(kDosTime);
-    Put32(e.Crc);
-    Put32(e.Compressed);
-    Put32(e.Uncompressed);
-    Put16(static_cast<uint32_t>(e.Name.size()));
-    Put16(0);
-    Put(e.Name.data(), e.Name.size());
-}
-
-void TZipWriter::WriteCentralRecord(const TEntry& e) {
-    Put32(kCentralSignature);
-    Put16(kMadeByUnix);
-    Put16(20);
-    Put16(kUtf8Names);
-    Put16(e.Method);
-    Put32(kDosTime);
-    Put32(e.Crc);
-    Put32(e.Compressed);
-    Put32(e.Uncompressed);
-    Put16(static_cast<uint32_t>(e.Name.size()));
-    Put16(0);  // extra field
-    Put16(0);  // comment
-    Put16(0);  // disk
-    Put16(0);  // internal attributes
-    Put32(e.ExternalAttributes);
-    Put32(e.Offset);
-    Put(e.Name.data(), e.Name.size());
+void TZipWriter::WriteLocalHeader(const TZipHeader& h) {
+    TBytes b;
+    PutU32(b, kLocalHeaderSignature);
+    PutSharedHeaderFields(b, h);  // no extra field
+    b.insert(b.end(), h.FileName.begin(), h.FileName.end());
+    Put(b.data(), b.size());
 }
 
 void TZipWriter::Finish() {
     if (FEntries.size() > 0xFFFF) Fail("too many entries");
-    const uint32_t start = Tell();
-    for (const TEntry& e : FEntries) WriteCentralRecord(e);
-    const uint32_t size = Tell() - start;
-    Put32(kEndSignature);
-    Put16(0);
-    Put16(0);
-    Put16(static_cast<uint32_t>(FEntries.size()));
-    Put16(static_cast<uint32_t>(FEntries.size()));
-    Put32(size);
-    Put32(start);
-    Put16(0);
-    const bool failed = std::fclose(FFile) != 0;
-    FFile = nullptr;
-    if (failed) Fail("cannot write " + FPath);
+    WriteCentralDirectory(FFile, Tell(), FEntries, TBytes());
 }
 
-void TZipWriter::Put(const void* data, size_t size) {
-    if (size > 0 && std::fwrite(data, 1, size, FFile) != size) Fail("cannot write " + FPath);
-}
-
-void TZipWriter::Put16(uint32_t v) {
-    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
-    Put(b, 2);
-}
-
-void TZipWriter::Put32(uint32_t v) {
-    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                          static_cast<uint8_t>(v >> 24)};
-    Put(b, 4);
-}
+void TZipWriter::Put(const void* data, size_t size) { FFile.WriteBuffer(data, static_cast<int64_t>(size)); }
 
 uint32_t TZipWriter::Tell() {
-    const long pos = std::ftell(FFile);
-    if (pos < 0 || pos > 0xFFFFFFFFl) Fail("archive too large: " + FPath);
+    const int64_t pos = FFile.Position();
+    if (pos > 0xFFFFFFFFll) Fail("archive too large: " + FPath);
     return static_cast<uint32_t>(pos);
 }
 

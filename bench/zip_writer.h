@@ -1,12 +1,15 @@
-// A minimal streaming ZIP writer for the benchmark archives: stored and
-// deflated entries, UTF-8 names, no data descriptors, no ZIP64.
+// A streaming ZIP writer for the benchmark archives: stored and deflated
+// entries of generated content, UTF-8 names, no data descriptors, no ZIP64.
+// The records are the archive's own (archive/zip_format.h and the container's
+// WriteCentralDirectory); only the content is the benchmark's.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "archive/file_stream.h"
+#include "archive/zip_format.h"
 #include "bench/content.h"
 
 namespace bench {
@@ -16,7 +19,6 @@ enum TMethod : uint16_t { kStored = 0, kDeflated = 8 };
 class TZipWriter {
 public:
     explicit TZipWriter(const std::string& path);
-    ~TZipWriter();
     TZipWriter(const TZipWriter&) = delete;
     TZipWriter& operator=(const TZipWriter&) = delete;
 
@@ -28,23 +30,16 @@ public:
     void Finish();
 
 private:
-    struct TEntry {
-        std::string Name;
-        uint16_t Method;
-        uint32_t Crc, Compressed, Uncompressed, ExternalAttributes, Offset;
-    };
-    void WriteLocalHeader(const TEntry& e);
-    void WriteCentralRecord(const TEntry& e);
+    TZipHeader HeaderFor(const std::string& name, TMethod method, uint32_t externalAttributes);
+    void WriteLocalHeader(const TZipHeader& h);
     uint32_t CopyStored(uint64_t size, TContent& content, uint32_t& crc);
     uint32_t CopyDeflated(uint64_t size, TContent& content, uint32_t& crc);
     void Put(const void* data, size_t size);
-    void Put16(uint32_t v);
-    void Put32(uint32_t v);
     uint32_t Tell();
 
     std::string FPath;
-    std::FILE* FFile;
-    std::vector<TEntry> FEntries;
+    TFileStream FFile;
+    std::vector<TZipHeader> FEntries;
     std::vector<uint8_t> FIn, FOut;
 };
 

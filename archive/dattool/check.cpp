@@ -3,18 +3,11 @@
 #include <memory>
 
 #include "archive/dattool/check_parts.h"
+#include "archive/dattool/dattool_texts.h"
 #include "archive/file_stream.h"
 #include "base/error_text.h"
 
 namespace {
-
-constexpr UStringView kEmptyArchiveNote =
-    u"the archive is empty (0 bytes): the update run takes it for an archive without entries "
-    u"and writes the 22-byte empty archive into it";
-
-UString Count(size_t count, UStringView one, UStringView many) {
-    return FromUtf8(std::to_string(count)) + u" " + UString(count == 1 ? one : many);
-}
 
 // Printable shows control characters of a name as <0x0A>: each problem stays on one line.
 UString Printable(UStringView name) {
@@ -42,8 +35,8 @@ std::vector<TCheckProblem> CheckArchive(TZipFile& zip, TStream& archive) {
 }
 
 UString CheckSummary(size_t problems, size_t entries) {
-    const UString found = problems == 0 ? UString(u"no problems") : Count(problems, u"problem", u"problems");
-    return found + u" in " + Count(entries, u"entry", u"entries");
+    const UString found = problems == 0 ? UString(kNoProblems) : Counted(problems, kProblem, kProblems);
+    return Format(kSummary, {found, Counted(entries, kEntry, kEntries)});
 }
 
 // RunCheck opens the archive for reading only (the run would open it
@@ -60,12 +53,13 @@ int RunCheck(const UString& archive, TConsole& console) {
         }
         zip.Open(*file, zmRead);
     } catch (const Exception& error) {
-        console.Out(u"the archive cannot be read: " + DisplayText(error));
+        console.Out(Format(kCannotReadArchive, {DisplayText(error)}));
         return 2;
     }
     const std::vector<TCheckProblem> problems = CheckArchive(zip, *file);
     for (const TCheckProblem& p : problems) {
-        console.Out((p.WholeArchive ? UString(u"archive") : u"\"" + Printable(p.Entry) + u"\"") + u": " + Printable(p.Problem));
+        const UString where = p.WholeArchive ? UString(kWholeArchive) : Format(kQuotedName, {Printable(p.Entry)});
+        console.Out(Format(kProblemLine, {where, Printable(p.Problem)}));
     }
     console.Out(CheckSummary(problems.size(), static_cast<size_t>(zip.FileCount())));
     return problems.empty() ? 0 : 1;

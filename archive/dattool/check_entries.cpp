@@ -6,15 +6,14 @@
 #include <algorithm>
 
 #include "archive/dattool/check_parts.h"
+#include "archive/dattool/dattool_texts.h"
 #include "archive/zip_handlers.h"
+#include "archive/zip_texts.h"
 #include "base/exception.h"
 
 namespace {
 
-constexpr size_t kCopyBufferSize = 61440;
 constexpr uint16_t kZip64ExtraId = 0x0001;
-
-UString Number(uint64_t value) { return FromUtf8(std::to_string(value)); }
 
 bool HasExtraBlock(const TBytes& extra, uint16_t id) {
     for (size_t at = 0; at + 4 <= extra.size();) {
@@ -31,21 +30,20 @@ public:
         : FZip(zip), FArchive(archive), FIndex(index), FHeader(zip.FileInfo(index)), FProblems(problems) {}
 
     void Run() {
-        if ((FHeader.Flag & 1) != 0) FProblems.push_back(u"is encrypted");
-        CheckZip64(FHeader, u"has ZIP64 markers");
+        if ((FHeader.Flag & 1) != 0) FProblems.push_back(UString(kEncrypted));
+        CheckZip64(FHeader, kHasZip64Markers);
         if (FindDecompressor(static_cast<TZipCompression>(FHeader.CompressionMethod)) == nullptr) {
-            FProblems.push_back(u"uses compression method " + Number(FHeader.CompressionMethod) +
-                                u", which the update run cannot extract: Item not found");
+            FProblems.push_back(Format(kUnknownMethod, {Decimal(FHeader.CompressionMethod), kItemNotFound}));
             return;
         }
         if (static_cast<int64_t>(FHeader.LocalHeaderOffset) + static_cast<int64_t>(kLocalHeaderSize) > FArchive.Size()) {
-            FProblems.push_back(u"its local header lies past the end of the archive");
+            FProblems.push_back(UString(kLocalHeaderPastEnd));
             return;
         }
         try {
             CheckData();
         } catch (const Exception& error) {  // a pre-flight reports and goes on to the next entry
-            FProblems.push_back(u"the update run stops here: " + error.Message());
+            FProblems.push_back(Format(kRunStopsHere, {error.Message()}));
         }
     }
 
@@ -55,7 +53,7 @@ private:
         const bool escaped = h.CompressedSize == 0xFFFFFFFF || h.UncompressedSize == 0xFFFFFFFF ||
                              h.LocalHeaderOffset == 0xFFFFFFFF || h.DiskNumberStart == 0xFFFF;
         if (escaped || HasExtraBlock(h.ExtraField, kZip64ExtraId)) {
-            FProblems.push_back(UString(what) + u", which the update run does not read");
+            FProblems.push_back(Format(kNotReadByRun, {what}));
         }
     }
 
@@ -72,42 +70,42 @@ private:
             crc = crc32(crc, buffer.data(), piece);
             remaining -= piece;
         }
-        if (static_cast<uint32_t>(crc) != FHeader.CRC32) FProblems.push_back(u"has a wrong checksum");
+        if (static_cast<uint32_t>(crc) != FHeader.CRC32) FProblems.push_back(UString(kWrongChecksum));
         CheckSizes(*data);
     }
 
     void CheckLocalHeader(const TZipHeader& local) {
-        if (local.FileName != FHeader.FileName) FProblems.push_back(u"its local header gives another name");
+        if (local.FileName != FHeader.FileName) FProblems.push_back(UString(kLocalOtherName));
         if (local.CompressionMethod != FHeader.CompressionMethod) {
-            FProblems.push_back(u"its local header gives compression method " + Number(local.CompressionMethod));
+            FProblems.push_back(Format(kLocalOtherMethod, {Decimal(local.CompressionMethod)}));
         }
         const bool descriptor = (local.Flag & kFlagDataDescriptor) != 0;
         if (!descriptor && (local.CRC32 != FHeader.CRC32 || local.CompressedSize != FHeader.CompressedSize ||
                             local.UncompressedSize != FHeader.UncompressedSize)) {
-            FProblems.push_back(u"its local header gives other sizes or another checksum than the central directory");
+            FProblems.push_back(UString(kLocalOtherSizes));
         }
-        CheckZip64(local, u"its local header has ZIP64 markers");
+        CheckZip64(local, kLocalHasZip64Markers);
         const int64_t dataStart = static_cast<int64_t>(FHeader.LocalHeaderOffset) + static_cast<int64_t>(kLocalHeaderSize) +
                                   local.FileNameLength + local.ExtraFieldLength;
         const int64_t dataEnd = dataStart + FHeader.CompressedSize;
-        if (dataStart > FArchive.Size()) FProblems.push_back(u"its local header runs past the end of the archive");
-        else if (dataEnd > FArchive.Size()) FProblems.push_back(u"its data runs past the end of the archive");
-        else if (dataEnd > FZip.CentralDirectoryOffset()) FProblems.push_back(u"its data runs into the central directory");
+        if (dataStart > FArchive.Size()) FProblems.push_back(UString(kLocalRunsPastEnd));
+        else if (dataEnd > FArchive.Size()) FProblems.push_back(UString(kDataPastEnd));
+        else if (dataEnd > FZip.CentralDirectoryOffset()) FProblems.push_back(UString(kDataIntoDirectory));
     }
 
     void CheckSizes(TStream& data) {
         auto* inflated = dynamic_cast<TZDecompressionStream*>(&data);
         if (inflated == nullptr) {
-            if (FHeader.CompressedSize != FHeader.UncompressedSize) FProblems.push_back(u"is stored with two different sizes");
+            if (FHeader.CompressedSize != FHeader.UncompressedSize) FProblems.push_back(UString(kStoredTwoSizes));
             return;
         }
         uint8_t probe = 0;
         if (inflated->Read(&probe, 1) != 0) {
-            FProblems.push_back(u"holds more data than its recorded size");
+            FProblems.push_back(UString(kMoreDataThanRecorded));
         } else if (!inflated->Ended()) {
-            FProblems.push_back(u"has deflate data that does not end");
+            FProblems.push_back(UString(kDeflateDoesNotEnd));
         } else if (inflated->Consumed() != static_cast<int64_t>(FHeader.CompressedSize)) {
-            FProblems.push_back(u"has a wrong compressed size");
+            FProblems.push_back(UString(kWrongCompressedSize));
         }
     }
 

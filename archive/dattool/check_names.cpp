@@ -1,6 +1,7 @@
 // The names of the pre-flight: how the run decodes each one, what readers
 // that take one flag for the whole archive would make of it, and the name rules.
 #include "archive/dattool/check_parts.h"
+#include "archive/dattool/dattool_texts.h"
 #include "archive/entry_names.h"
 #include "archive/name_rules.h"
 #include "base/exception.h"
@@ -14,13 +15,11 @@ bool IsPlainAscii(const TBytes& bytes) {
     return true;
 }
 
-UString Quoted(UStringView text) { return u"\"" + UString(text) + u"\""; }
-
 // Unflagged names are installed under their code-page-437 reading; a name that
 // was UTF-8 all along (Info-ZIP's zip flags nothing) gets another name.
 UString UnflaggedProblem(const TBytes& bytes, const UString& cp437) {
-    UString problem = u"is not flagged UTF-8, so it is installed as " + Quoted(cp437);
-    if (const std::optional<UString> utf8 = DecodeUtf8Strict(bytes)) problem += u"; read as UTF-8 it is " + Quoted(*utf8);
+    UString problem = Format(kUnflaggedName, {cp437});
+    if (const std::optional<UString> utf8 = DecodeUtf8Strict(bytes)) problem += Format(kReadAsUtf8, {*utf8});
     return problem;
 }
 
@@ -35,12 +34,11 @@ UString DecodeForCheck(TZipFile& zip, int index, bool mixedFlags, std::vector<US
         // 7-Zip and zipfile flag only such names; a reader that takes one
         // unflagged record for the whole archive reads this name as code page 437.
         if (flagged && mixedFlags) {
-            problems.push_back(u"is flagged UTF-8 while other names are not: updaters that read every name by one flag install it as " +
-                               Quoted(DecodeCp437(header.FileName)));
+            problems.push_back(Format(kMixedFlags, {DecodeCp437(header.FileName)}));
         }
         return name;
     } catch (const Exception& error) {
-        problems.push_back(u"the update run refuses its name: " + error.Message());
+        problems.push_back(Format(kRunRefusesItsName, {error.Message()}));
         return DecodeCp437(header.FileName);
     }
 }

@@ -2,13 +2,12 @@
 // end record, and bytes between the directory and the end record, which the
 // write-back overwrites.
 #include "archive/dattool/check_parts.h"
+#include "archive/dattool/dattool_texts.h"
 
 namespace {
 
 constexpr uint32_t kZip64LocatorSignature = 0x07064B50;
 constexpr int64_t kZip64LocatorSize = 20;
-
-UString Number(int64_t value) { return FromUtf8(std::to_string(value)); }
 
 bool ReadAt(TStream& archive, int64_t offset, uint8_t* out, int64_t count) {
     if (offset < 0) return false;
@@ -44,14 +43,13 @@ std::vector<UString> CheckRecords(TZipFile& zip, TStream& archive) {
     const int64_t endRecord = zip.EndRecordPosition();
     if (endRecord < 0) return problems;
     if (EndRecordHasZip64Markers(archive, endRecord)) {
-        problems.push_back(u"the end record has ZIP64 markers, which the update run does not read");
+        problems.push_back(UString(kEndRecordZip64));
     }
     const int64_t directoryEnd = CentralDirectoryEnd(zip);
     if (directoryEnd < endRecord) {
-        problems.push_back(Number(endRecord - directoryEnd) +
-                           u" bytes lie between the central directory and the end record; the update run's write-back overwrites them");
+        problems.push_back(Format(kBytesBeforeEndRecord, {Decimal(static_cast<uint64_t>(endRecord - directoryEnd))}));
     } else if (directoryEnd > endRecord) {
-        problems.push_back(u"the central directory runs into the end record");
+        problems.push_back(UString(kDirectoryIntoEndRecord));
     }
     return problems;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "archive/dattool/check.h"
+#include "archive/dattool/dattool_texts.h"
 #include "archive/dattool/pack.h"
 #include "archive/entry_names.h"
 #include "archive/zip_file.h"
@@ -13,12 +14,6 @@
 #include "base/finally.h"
 
 namespace {
-
-constexpr UStringView kUsage =
-    u"usage: dattool list ARCHIVE | dattool extract ARCHIVE DIR | dattool check ARCHIVE | "
-    u"dattool pack [--fixed-time] FOLDER ARCHIVE";
-
-UString Number(uint32_t value) { return FromUtf8(std::to_string(value)); }
 
 UString Hex8(uint32_t value) {
     char text[9];
@@ -37,11 +32,11 @@ UString NameOrBytes(TZipFile& zip, int index) {
 int List(const UString& archive, TConsole& console) {
     TZipFile zip;
     zip.Open(archive, zmRead);
-    console.Out(u"name\tmethod\tcompressed\tuncompressed\tcrc32");
+    console.Out(UString(kListHeader));
     for (int i = 0; i < zip.FileCount(); ++i) {
         const TZipHeader h = zip.FileInfo(i);
-        console.Out(NameOrBytes(zip, i) + u"\t" + Number(h.CompressionMethod) + u"\t" + Number(h.CompressedSize) +
-                    u"\t" + Number(h.UncompressedSize) + u"\t" + Hex8(h.CRC32));
+        console.Out(Format(kListLine, {NameOrBytes(zip, i), Decimal(h.CompressionMethod), Decimal(h.CompressedSize),
+                                       Decimal(h.UncompressedSize), Hex8(h.CRC32)}));
     }
     return 0;
 }

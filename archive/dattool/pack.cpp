@@ -5,13 +5,12 @@
 #include <memory>
 
 #include "archive/dattool/check.h"
+#include "archive/dattool/dattool_texts.h"
 #include "archive/file_stream.h"
 #include "base/file_system.h"
 #include "base/error_text.h"
 
 namespace {
-
-constexpr UStringView kPackUsage = u"usage: dattool pack [--fixed-time] FOLDER ARCHIVE";
 
 // NowAsDosTime is the packing time, local, in MS-DOS form (two-second steps, from 1980).
 uint32_t NowAsDosTime() {
@@ -36,15 +35,14 @@ bool CheckResult(const UString& archive, TConsole& console) {
     TZipFile zip;
     zip.Open(file, zmRead);
     const std::vector<TCheckProblem> problems = CheckArchive(zip, file);
-    for (const TCheckProblem& p : problems) console.Out(u"\"" + p.Entry + u"\": " + p.Problem);
-    console.Out(u"check of the new archive: " + CheckSummary(problems.size(), static_cast<size_t>(zip.FileCount())));
+    for (const TCheckProblem& p : problems) console.Out(Format(kItemProblem, {p.Entry, p.Problem}));
+    console.Out(Format(kNewArchiveCheck, {CheckSummary(problems.size(), static_cast<size_t>(zip.FileCount()))}));
     return problems.empty();
 }
 
 int Refused(const std::vector<UString>& problems, TConsole& console) {
     for (const UString& problem : problems) console.Out(problem);
-    const size_t count = problems.size();
-    console.Out(u"nothing packed: " + FromUtf8(std::to_string(count)) + (count == 1 ? u" problem" : u" problems"));
+    console.Out(Format(kNothingPackedFor, {Counted(problems.size(), kProblem, kProblems)}));
     return 1;
 }
 
@@ -59,20 +57,20 @@ int RunPack(const std::vector<UString>& args, TConsole& console) {
     const UString& folder = args[fixedTime ? 1 : 0];
     const UString& archive = args[fixedTime ? 2 : 1];
     std::vector<UString> problems;
-    if (LiesInside(folder, archive)) return Refused({u"\"" + archive + u"\": lies inside the folder to pack"}, console);
+    if (LiesInside(folder, archive)) return Refused({Format(kArchiveInsideFolder, {archive})}, console);
     const std::vector<TPackItem> items = CollectPackItems(folder, problems);
     for (UString& problem : PackProblems(items)) problems.push_back(std::move(problem));
     if (!problems.empty()) return Refused(problems, console);
     try {
         WritePackArchive(items, archive, fixedTime ? kFixedTime : NowAsDosTime());
         if (CheckResult(archive, console)) {
-            console.Out(u"packed " + FromUtf8(std::to_string(items.size())) + u" entries into " + archive);
+            console.Out(Format(kPacked, {Decimal(items.size()), archive}));
             return 0;
         }
     } catch (const Exception& error) {
         console.Out(DisplayText(error));
     }
     DeleteFileAt(archive);  // no half-made or failing archive is left to be shipped
-    console.Out(u"nothing packed");
+    console.Out(UString(kNothingPacked));
     return 1;
 }

@@ -1,12 +1,14 @@
 // Writing the packed archive: local header, data and central record per
 // entry, then the central directory and end record. Each file is read twice
-// through one 61,440-byte buffer: first for its checksum and deflated size (so
-// the local header is right when it is written and the method is chosen),
-// then for its data. Nothing is held but the buffers and the records.
+// through one buffer of extraction's copy size: first for its checksum and
+// deflated size (so the local header is right when it is written and the
+// method is chosen), then for its data. Nothing is held but the buffers and
+// the records.
 #include <zlib.h>
 
 #include <functional>
 
+#include "archive/dattool/dattool_texts.h"
 #include "archive/dattool/pack.h"
 #include "archive/file_stream.h"
 #include "archive/zip_file.h"
@@ -14,13 +16,12 @@
 
 namespace {
 
-constexpr size_t kBufferSize = 61440;
 constexpr uint16_t kVersion = 20;               // 2.0: folders and deflate
 constexpr uint32_t kFolderAttribute = 0x10;     // MS-DOS directory
 constexpr int64_t kLargestOffset = 0xFFFFFFFF;  // offsets are 32 bits without ZIP64
 
 [[noreturn]] void Refuse(const UString& name, UStringView problem) {
-    throw EZipException(u"\"" + name + u"\": " + UString(problem));
+    throw EZipException(Format(kItemProblem, {name, problem}));
 }
 
 // TDeflater is raw deflate at zlib's default level; each piece of output goes to the sink.
@@ -29,7 +30,7 @@ public:
     using TSink = std::function<void(const uint8_t*, size_t)>;
     explicit TDeflater(TSink sink) : FSink(std::move(sink)), FOut(65536) {
         if (deflateInit2(&FZ, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-            throw EZipException(u"zlib cannot be initialised");
+            throw EZipException(UString(kZlibCannotStart));
         }
     }
     ~TDeflater() { deflateEnd(&FZ); }
@@ -57,7 +58,7 @@ private:
 // ForEachPiece reads the file in pieces; it must still have the size it was listed with.
 void ForEachPiece(const TPackItem& item, TBytes& buffer, const std::function<void(const uint8_t*, size_t, bool)>& use) {
     TFileStream file(item.Path, faRead, fdOpenExisting);
-    if (static_cast<uint64_t>(file.Size()) != item.Size) Refuse(item.Name, u"changed while it was packed");
+    if (static_cast<uint64_t>(file.Size()) != item.Size) Refuse(item.Name, kChangedWhilePacked);
     uint64_t remaining = item.Size;
     do {
         const size_t piece = static_cast<size_t>(std::min<uint64_t>(remaining, buffer.size()));
@@ -70,7 +71,7 @@ void ForEachPiece(const TPackItem& item, TBytes& buffer, const std::function<voi
 class TPackWriter {
 public:
     TPackWriter(const UString& archive, uint32_t time)
-        : FOut(archive, faReadWrite, fdCreateAlways), FTime(time), FBuffer(kBufferSize) {}
+        : FOut(archive, faReadWrite, fdCreateAlways), FTime(time), FBuffer(kCopyBufferSize) {}
 
     void Add(const TPackItem& item) {
         TZipHeader h = HeaderFor(item);
@@ -78,7 +79,7 @@ public:
         h.LocalHeaderOffset = static_cast<uint32_t>(FOut.Position());
         WriteLocalHeader(h);
         if (!item.Folder) WriteData(item, h);
-        if (FOut.Position() > kLargestOffset) Refuse(item.Name, u"ends beyond 4 GiB; the update archive has no ZIP64");
+        if (FOut.Position() > kLargestOffset) Refuse(item.Name, kEndsBeyond4GiB);
         FCentral.push_back(std::move(h));
     }
 
@@ -132,7 +133,7 @@ private:
             else FOut.WriteBuffer(data, static_cast<int64_t>(count));
         });
         if (static_cast<uint32_t>(crc) != h.CRC32 || FOut.Position() - start != static_cast<int64_t>(h.CompressedSize)) {
-            Refuse(item.Name, u"changed while it was packed");
+            Refuse(item.Name, kChangedWhilePacked);
         }
     }
 

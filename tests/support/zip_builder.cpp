@@ -2,29 +2,105 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <stdexcept>
+
+#include "base/byte_cursor.h"
 
 namespace {
 
-void Le16(std::string& out, uint32_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Le32(std::string& out, uint32_t v) {
-    Le16(out, v & 0xFFFF);
-    Le16(out, v >> 16);
+constexpr uint32_t kDosTime = 0x5A2E6B3C;  // a fixed date and time
+
+void Append(TTestBytes& out, const std::string& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+uint16_t Length(const std::string& bytes) { return static_cast<uint16_t>(bytes.size()); }
+
+// TRecordValues are an entry's values as both of its records give them.
+struct TRecordValues {
+    std::string Data;  // as stored
+    uint32_t Crc;
+    uint32_t Compressed;
+    uint32_t Uncompressed;
+    uint32_t Offset;  // of the local header, from the first one
+    uint16_t Flag;
+};
+
+TRecordValues ValuesOf(const TTestEntry& e, uint32_t offset) {
+    TRecordValues v;
+    v.Data = e.StoredData ? *e.StoredData : e.Method == 8 ? RawDeflate(e.Data) : e.Data;
+    v.Crc = e.Crc.value_or(Crc32(e.Data));
+    v.Compressed = e.CompressedSize.value_or(static_cast<uint32_t>(v.Data.size()));
+    v.Uncompressed = e.UncompressedSize.value_or(static_cast<uint32_t>(e.Data.size()));
+    v.Offset = offset;
+    v.Flag = static_cast<uint16_t>(e.Flag | (e.DataDescriptor ? 0x0008 : 0));
+    return v;
 }
 
-constexpr uint32_t kDosTime = 0x5A2E6B3C;  // a fixed date and time
+// PutLocalRecord writes the local header, the data and the data descriptor if any.
+void PutLocalRecord(TTestBytes& out, const TTestEntry& e, const TRecordValues& v) {
+    const uint32_t describedAs0 = e.DataDescriptor ? 0 : 1;  // a descriptor's local values are 0
+    const std::string localName = e.Local.Name.value_or(e.Name);
+    PutU32(out, 0x04034B50);
+    PutU16(out, 20);
+    PutU16(out, e.Local.Flag.value_or(v.Flag));
+    PutU16(out, e.Local.Method.value_or(e.Method));
+    PutU32(out, kDosTime);
+    PutU32(out, e.Local.Crc.value_or(v.Crc * describedAs0));
+    PutU32(out, e.Local.CompressedSize.value_or(v.Compressed * describedAs0));
+    PutU32(out, e.Local.UncompressedSize.value_or(v.Uncompressed * describedAs0));
+    PutU16(out, Length(localName));
+    PutU16(out, Length(e.LocalExtra));
+    Append(out, localName + e.LocalExtra + v.Data);
+    if (e.DataDescriptor) {
+        PutU32(out, 0x08074B50);
+        PutU32(out, v.Crc);
+        PutU32(out, v.Compressed);
+        PutU32(out, v.Uncompressed);
+    }
+}
+
+void PutCentralRecord(TTestBytes& out, const TTestEntry& e, const TRecordValues& v) {
+    PutU32(out, 0x02014B50);
+    PutU16(out, 0x031E);
+    PutU16(out, 20);
+    PutU16(out, v.Flag);
+    PutU16(out, e.Method);
+    PutU32(out, kDosTime);
+    PutU32(out, v.Crc);
+    PutU32(out, v.Compressed);
+    PutU32(out, v.Uncompressed);
+    PutU16(out, Length(e.Name));
+    PutU16(out, Length(e.Extra));
+    PutU16(out, Length(e.Comment));
+    PutU16(out, 0);
+    PutU16(out, 1);
+    PutU32(out, 0x81A40000);
+    PutU32(out, v.Offset);
+    Append(out, e.Name + e.Extra + e.Comment);
+}
+
+void PutEndRecord(TTestBytes& out, size_t entries, size_t directorySize, uint32_t directoryOffset, const std::string& comment) {
+    PutU32(out, 0x06054B50);
+    PutU16(out, 0);
+    PutU16(out, 0);
+    PutU16(out, static_cast<uint16_t>(entries));
+    PutU16(out, static_cast<uint16_t>(entries));
+    PutU32(out, static_cast<uint32_t>(directorySize));
+    PutU32(out, directoryOffset);
+    PutU16(out, Length(comment));
+}
 
 }  // namespace
 
-ZipBuilder& ZipBuilder::Add(std::string name, std::string data, uint16_t method) {
+TTestEntry TestEntry(std::string name, std::string data, uint16_t method) {
     TTestEntry entry;
     entry.Name = std::move(name);
     entry.Data = std::move(data);
     entry.Method = method;
-    return Add(std::move(entry));
+    return entry;
+}
+
+ZipBuilder& ZipBuilder::Add(std::string name, std::string data, uint16_t method) {
+    return Add(TestEntry(std::move(name), std::move(data), method));
 }
 
 ZipBuilder& ZipBuilder::Add(TTestEntry entry) {
@@ -48,65 +124,18 @@ ZipBuilder& ZipBuilder::Trailing(std::string bytes) {
 }
 
 TTestBytes ZipBuilder::Build() const {
-    std::string out = FPrefix;
-    std::string central;
+    TTestBytes out(FPrefix.begin(), FPrefix.end());
+    TTestBytes central;
     for (const TTestEntry& e : FEntries) {
-        const std::string data = e.StoredData ? *e.StoredData : e.Method == 8 ? RawDeflate(e.Data) : e.Data;
-        const uint32_t crc = e.Crc.value_or(Crc32(e.Data));
-        const uint32_t compressed = e.CompressedSize.value_or(static_cast<uint32_t>(data.size()));
-        const uint32_t uncompressed = e.UncompressedSize.value_or(static_cast<uint32_t>(e.Data.size()));
-        const auto offset = static_cast<uint32_t>(out.size() - FPrefix.size());
-        const uint16_t flag = static_cast<uint16_t>(e.Flag | (e.DataDescriptor ? 0x0008 : 0));
-        const uint32_t describedAs0 = e.DataDescriptor ? 0 : 1;  // a descriptor's local values are 0
-        const std::string localName = e.Local.Name.value_or(e.Name);
-        Le32(out, 0x04034B50);
-        Le16(out, 20);
-        Le16(out, e.Local.Flag.value_or(flag));
-        Le16(out, e.Local.Method.value_or(e.Method));
-        Le32(out, kDosTime);
-        Le32(out, e.Local.Crc.value_or(crc * describedAs0));
-        Le32(out, e.Local.CompressedSize.value_or(compressed * describedAs0));
-        Le32(out, e.Local.UncompressedSize.value_or(uncompressed * describedAs0));
-        Le16(out, static_cast<uint32_t>(localName.size()));
-        Le16(out, static_cast<uint32_t>(e.LocalExtra.size()));
-        out += localName + e.LocalExtra + data;
-        if (e.DataDescriptor) {
-            Le32(out, 0x08074B50);
-            Le32(out, crc);
-            Le32(out, compressed);
-            Le32(out, uncompressed);
-        }
-
-        Le32(central, 0x02014B50);
-        Le16(central, 0x031E);
-        Le16(central, 20);
-        Le16(central, flag);
-        Le16(central, e.Method);
-        Le32(central, kDosTime);
-        Le32(central, crc);
-        Le32(central, compressed);
-        Le32(central, uncompressed);
-        Le16(central, static_cast<uint32_t>(e.Name.size()));
-        Le16(central, static_cast<uint32_t>(e.Extra.size()));
-        Le16(central, static_cast<uint32_t>(e.Comment.size()));
-        Le16(central, 0);
-        Le16(central, 1);
-        Le32(central, 0x81A40000);
-        Le32(central, offset);
-        central += e.Name + e.Extra + e.Comment;
+        const TRecordValues values = ValuesOf(e, static_cast<uint32_t>(out.size() - FPrefix.size()));
+        PutLocalRecord(out, e, values);
+        PutCentralRecord(central, e, values);
     }
     const auto directoryOffset = static_cast<uint32_t>(out.size());  // counted from the file's start
-    out += central;
-    Le32(out, 0x06054B50);
-    Le16(out, 0);
-    Le16(out, 0);
-    Le16(out, static_cast<uint32_t>(FEntries.size()));
-    Le16(out, static_cast<uint32_t>(FEntries.size()));
-    Le32(out, static_cast<uint32_t>(central.size()));
-    Le32(out, directoryOffset);
-    Le16(out, static_cast<uint32_t>(FComment.size()));
-    out += FComment + FTrailing;
-    return TTestBytes(out.begin(), out.end());
+    out.insert(out.end(), central.begin(), central.end());
+    PutEndRecord(out, FEntries.size(), central.size(), directoryOffset, FComment);
+    Append(out, FComment + FTrailing);
+    return out;
 }
 
 std::string RawDeflate(const std::string& text) {
@@ -140,17 +169,30 @@ size_t EndRecordOffset(const TTestBytes& zip) {
 
 uint32_t CentralDirectoryOffset(const TTestBytes& zip) {
     const size_t at = EndRecordOffset(zip) + 16;
-    return static_cast<uint32_t>(zip[at] | zip[at + 1] << 8 | zip[at + 2] << 16 | static_cast<uint32_t>(zip[at + 3]) << 24);
+    if (at + 4 > zip.size()) throw std::runtime_error("end record cut short");
+    return TByteCursor(zip.data() + at).U32();
 }
 
+namespace {
+
+// Overwrite puts field's bytes over those at offset at, which must lie inside bytes.
+void Overwrite(TTestBytes& bytes, size_t at, const TTestBytes& field) {
+    if (at + field.size() > bytes.size()) throw std::out_of_range("field beyond the archive's end");
+    std::copy(field.begin(), field.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+}  // namespace
+
 void PutLe16(TTestBytes& bytes, size_t at, uint16_t value) {
-    bytes.at(at) = static_cast<uint8_t>(value);
-    bytes.at(at + 1) = static_cast<uint8_t>(value >> 8);
+    TTestBytes field;
+    PutU16(field, value);
+    Overwrite(bytes, at, field);
 }
 
 void PutLe32(TTestBytes& bytes, size_t at, uint32_t value) {
-    PutLe16(bytes, at, static_cast<uint16_t>(value));
-    PutLe16(bytes, at + 2, static_cast<uint16_t>(value >> 16));
+    TTestBytes field;
+    PutU32(field, value);
+    Overwrite(bytes, at, field);
 }
 
 std::string Text(const TTestBytes& bytes) { return std::string(bytes.begin(), bytes.end()); }

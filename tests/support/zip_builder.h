@@ -39,6 +39,9 @@ struct TTestEntry {
     bool DataDescriptor = false;
 };
 
+// TestEntry is an entry with the given name, data and method and every other field at its default.
+TTestEntry TestEntry(std::string name, std::string data, uint16_t method = 0);
+
 class ZipBuilder {
 public:
     ZipBuilder& Add(std::string name, std::string data, uint16_t method = 0);
@@ -62,6 +65,7 @@ uint32_t Crc32(const std::string& text);
 // EndRecordOffset finds the last end-record signature; CentralDirectoryOffset reads offset 16 of it.
 size_t EndRecordOffset(const TTestBytes& zip);
 uint32_t CentralDirectoryOffset(const TTestBytes& zip);
+// PutLe16 and PutLe32 overwrite a field of a built archive (out_of_range beyond its end).
 void PutLe16(TTestBytes& bytes, size_t at, uint16_t value);
 void PutLe32(TTestBytes& bytes, size_t at, uint32_t value);
 // Text turns bytes into a std::string, for comparisons.

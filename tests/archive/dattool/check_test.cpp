@@ -1,19 +1,17 @@
 #include <gtest/gtest.h>
 
 #include "tests/archive/support/archive_test_support.h"
-#include "tests/archive/support/dattool_run.h"
+#include "tests/archive/dattool/support/dattool_run.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
-TTestEntry Entry(std::string name, std::string data, uint16_t method = 0, uint16_t flag = 0x0800) {
-    TTestEntry e;
-    e.Name = std::move(name), e.Data = std::move(data), e.Method = method, e.Flag = flag;
+TTestEntry Unflagged(std::string name) {
+    TTestEntry e = TestEntry(std::move(name), "x");
+    e.Flag = 0;
     return e;
 }
-
-TTestEntry Unflagged(std::string name) { return Entry(std::move(name), "x", 0, 0); }
 
 const std::string kPersianReport = "\xDA\xAF\xD8\xB2\xD8\xA7\xD8\xB1\xD8\xB4.rep";  // گزارش.rep in UTF-8
 const std::string kPersianAsCp437 = "\u250C\u00BB\u256A\u2593\u256A\u00BA\u256A\u2592\u256A\u2524.rep";
@@ -49,8 +47,8 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
                               .Add(Unflagged("Kelvo.exe"))
                               .Add(Unflagged(kPersianReport))
                               .Add(Unflagged("caf\x82.txt"))
-                              .Add(Entry(kPersianReport, "y"))
-                              .Add(Entry("bad\xC3(", "z"))
+                              .Add(TestEntry(kPersianReport, "y"))
+                              .Add(TestEntry("bad\xC3(", "z"))
                               .Build());
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
@@ -62,7 +60,7 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
                      "\"bad\u251C(\": the update run refuses its name: No mapping for the Unicode character exists in the "
                      "target multi-byte code page",
                      "4 problems in 5 entries"}));
-    EXPECT_EQ(CheckBytes(ZipBuilder().Add(Entry(kPersianReport, "y")).Add("Kelvo.exe", "x").Build()).Console.FOut,
+    EXPECT_EQ(CheckBytes(ZipBuilder().Add(TestEntry(kPersianReport, "y")).Add("Kelvo.exe", "x").Build()).Console.FOut,
               Lines{"no problems in 2 entries"});
 }
 
@@ -88,18 +86,18 @@ TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
 }
 
 TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
-    TTestEntry bzip2 = Entry("b.bz2", "");
+    TTestEntry bzip2 = TestEntry("b.bz2", "");
     bzip2.Method = 12;
-    TTestEntry badCrc = Entry("crc.txt", "data", 8);
+    TTestEntry badCrc = TestEntry("crc.txt", "data", 8);
     badCrc.Crc = 7;
-    TTestEntry shortData = Entry("short.txt", "abc", 8);
+    TTestEntry shortData = TestEntry("short.txt", "abc", 8);
     shortData.UncompressedSize = 10;
-    TTestEntry longData = Entry("long.txt", "abcdef", 8);
+    TTestEntry longData = TestEntry("long.txt", "abcdef", 8);
     longData.UncompressedSize = 3;
     longData.Crc = 0x352441C2;  // CRC-32 of "abc"
-    TTestEntry stored = Entry("stored.bin", "0123456789");
+    TTestEntry stored = TestEntry("stored.bin", "0123456789");
     stored.CompressedSize = 4;
-    TTestEntry encrypted = Entry("secret.txt", "x");
+    TTestEntry encrypted = TestEntry("secret.txt", "x");
     encrypted.Flag |= 1;
     TRun run = CheckBytes(
         ZipBuilder().Add("good.txt", "fine", 8).Add(badCrc).Add(bzip2).Add(shortData).Add(longData).Add(stored).Add(encrypted).Build());
@@ -134,7 +132,7 @@ TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
 }
 
 TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
-    TTestEntry zip64 = Entry("big.bin", "x");
+    TTestEntry zip64 = TestEntry("big.bin", "x");
     zip64.Extra = std::string("\x01\x00\x08\x00\x01\x00\x00\x00\x00\x00\x00\x00", 12);
     zip64.LocalExtra = std::string("\x0A\x00\x00\x00\x01\x00\x00\x00", 8);  // another block, then ZIP64
     const std::string locator = std::string("PK\x06\x07", 4) + std::string(16, '\0');

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/archive/support/dattool_run.h"
+#include "tests/archive/dattool/support/dattool_run.h"
 #include "tests/archive/support/archive_test_support.h"
 
 namespace fs = std::filesystem;

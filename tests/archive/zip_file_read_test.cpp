@@ -4,6 +4,8 @@
 // from the central ones, one at a time.
 #include <gtest/gtest.h>
 
+#include "archive/zip_file.h"
+#include "archive/zip_handlers.h"
 #include "archive/zip_texts.h"
 #include "tests/archive/support/update_run.h"
 #include "tests/support/expect_raises.h"
@@ -126,4 +128,49 @@ TEST(ArchiveOnAStream, LocalOffsetsCountFromWhereTheStreamStood) {
     stream.SetPosition(0);  // opened where the prefix starts, the local headers are not found
     zip.Open(stream, zmRead);
     ExpectRaises<EZipException>([&] { zip.ExtractAll(Folder(out.Path())); }, UString(kBadLocalHeader));
+}
+
+TEST(ZipRead, ReadsTheLocalHeaderAndStartsAtTheData) {
+    RegisterDefaultCompressionHandlers();
+    TTestEntry entry;
+    entry.Name = "a.txt";
+    entry.Data = "payload";
+    entry.LocalExtra = "EXTRA-LOCAL";  // the central record's lengths play no part
+    TBytesStream stream(ZipBuilder().Add(entry).Build());
+    TZipFile zip;
+    zip.Open(stream, zmRead);
+    std::unique_ptr<TStream> data;
+    TZipHeader local;
+    local.MadeByVersion = 99;
+    local.LocalHeaderOffset = 99;
+    zip.Read(0, data, local);
+    EXPECT_EQ(local.MadeByVersion, 0);
+    EXPECT_EQ(local.LocalHeaderOffset, 0u);
+    EXPECT_EQ(local.ExtraFieldLength, 11);
+    EXPECT_EQ(Text(local.FileName), "a.txt");
+    char out[7];
+    data->ReadBuffer(out, 7);
+    EXPECT_EQ(std::string(out, 7), "payload");
+}
+
+TEST(ZipRead, FailsOnClosedArchiveBadIndexBadSignatureAndUnknownMethod) {
+    RegisterDefaultCompressionHandlers();
+    TTestEntry bzip2;
+    bzip2.Name = "b.bz2";
+    bzip2.Method = 12;
+    TTestBytes bytes = ZipBuilder().Add("a.txt", "x").Add(bzip2).Build();
+    std::unique_ptr<TStream> data;
+    TZipHeader local;
+    TZipFile zip;
+    ExpectRaises<EZipException>([&] { zip.Read(0, data, local); }, UString(kNotOpenForReading));
+    TBytesStream stream(bytes);
+    zip.Open(stream, zmRead);
+    ExpectRaises<EZipException>([&] { zip.Read(2, data, local); }, UString(kFileNotFound));
+    ExpectRaises<EZipException>([&] { zip.Read(-1, data, local); }, UString(kFileNotFound));
+    ExpectRaises<EListError>([&] { zip.Read(1, data, local); }, UString(kItemNotFound));
+    zip.Close();
+    bytes[0] = 'Q';
+    TBytesStream damaged(bytes);
+    zip.Open(damaged, zmRead);
+    ExpectRaises<EZipException>([&] { zip.Read(0, data, local); }, UString(kBadLocalHeader));
 }

@@ -4,7 +4,7 @@
 
 #include "archive/dattool/pack.h"
 #include "archive/zip_file.h"
-#include "tests/archive/support/dattool_run.h"
+#include "tests/archive/dattool/support/dattool_run.h"
 #include "tests/archive/support/update_run.h"
 
 namespace fs = std::filesystem;
