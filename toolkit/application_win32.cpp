@@ -184,7 +184,7 @@ void TApplication::HandleException(std::exception_ptr error) {
     } catch (const std::exception& e) {
         text = WithFullStop(FromUtf8(e.what()));
     } catch (...) {
-        text = u"Unknown error.";
+        text = UString(kUnknownError);
     }
     if (OnException) {
         OnException(text);

@@ -3,40 +3,19 @@
 #include <vector>
 
 #include "toolkit/application_win32.h"
+#include "toolkit/icon_file.h"
 #include "base/base_texts.h"
 #include "toolkit/placement.h"
+#include "toolkit/toolkit_texts.h"
 
 namespace {
 
-const char16_t kCannotReadIcon[] = u"Invalid icon data";
-
-// IconImage picks the image of an icon file closest to size (the first of the
-// largest below it when no exact size exists) and makes an icon of it.
+// IconImage makes an icon of the file's image closest to size.
 HICON IconImage(const std::vector<uint8_t>& file, int size) {
-    auto word = [&](size_t at) { return unsigned(file[at] | file[at + 1] << 8); };
-    auto dword = [&](size_t at) { return uint32_t(word(at) | word(at + 2) << 16); };
-    if (file.size() < 6 || word(0) != 0 || word(2) != 1) throw EReadError(kCannotReadIcon);
-    const unsigned count = word(4);
-    if (file.size() < 6 + 16 * size_t(count)) throw EReadError(kCannotReadIcon);
-    int best = -1;
-    int bestSize = 0;
-    for (unsigned i = 0; i < count; ++i) {
-        const size_t entry = 6 + 16 * size_t(i);
-        const int width = file[entry] == 0 ? 256 : file[entry];
-        const bool better = best < 0 || (width == size) || (bestSize != size && width > bestSize && width <= size) ||
-                            (bestSize > size && width < bestSize);
-        if (better && bestSize != size) {
-            best = int(i);
-            bestSize = width;
-        }
-    }
-    const size_t entry = 6 + 16 * size_t(best);
-    const uint32_t length = dword(entry + 8);
-    const uint32_t offset = dword(entry + 12);
-    if (uint64_t(offset) + length > file.size()) throw EReadError(kCannotReadIcon);
-    HICON icon = ::CreateIconFromResourceEx(const_cast<PBYTE>(file.data() + offset), length, TRUE, 0x00030000,
-                                            size, size, LR_DEFAULTCOLOR);
-    if (!icon) throw EReadError(kCannotReadIcon);
+    const TIconDirectoryEntry image = IconImageFor(file, size);
+    HICON icon = ::CreateIconFromResourceEx(const_cast<PBYTE>(file.data() + image.Offset), image.Length, TRUE,
+                                            0x00030000, size, size, LR_DEFAULTCOLOR);
+    if (!icon) throw EReadError(UString(kCannotReadIcon));
     return icon;
 }
 
