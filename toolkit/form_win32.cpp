@@ -134,16 +134,15 @@ void TForm::ApplyPosition() {
     if (FPosition != poDesktopCenter && FPosition != poScreenCenter) return;
     RECT window;
     ::GetWindowRect(Handle(), &window);
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    TDesktopPoint at{};
+    const TSize size{window.right - window.left, window.bottom - window.top};
+    TRect desktop{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (FPosition == poDesktopCenter) {
-        at = DesktopCenter(::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                           ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), width,
-                           height);
-    } else {
-        at = DesktopCenter(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), width, height);
+        const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+        const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+        desktop = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                   top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     }
+    const TPoint at = DesktopCenter(desktop, size);
     ::SetWindowPos(Handle(), nullptr, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
