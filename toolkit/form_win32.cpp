@@ -167,6 +167,13 @@ void TForm::Close() {
 }
 
 bool TForm::ReadProperty(const TFormProperty& property, TFormReader& reader) {
+    return ReadFrameProperty(property) || ReadLayoutProperty(property) || ReadEventProperty(property, reader) ||
+           TWinControl::ReadProperty(property, reader);
+}
+
+// ReadFrameProperty reads what the window's frame shows: border, border icons,
+// stay-on-top, placement and the title bar's icon.
+bool TForm::ReadFrameProperty(const TFormProperty& property) {
     const UString& name = property.Name;
     if (name == u"BorderStyle") {
         FBorderStyle = TFormReader::Enum<TFormBorderStyle>(
@@ -184,31 +191,35 @@ bool TForm::ReadProperty(const TFormProperty& property, TFormReader& reader) {
         FPosition = TFormReader::Enum<TPosition>(
             property, {{u"poDesigned", poDesigned}, {u"poDefault", poDefault}, {u"poScreenCenter", poScreenCenter},
                        {u"poDesktopCenter", poDesktopCenter}});
-    } else if (name == u"ClientWidth") {
-        SetClientSize(TFormReader::Integer(property), FClientHeight);
-    } else if (name == u"ClientHeight") {
-        SetClientSize(FClientWidth, TFormReader::Integer(property));
-    } else if (name == u"Scaled") {
-        FScaled = TFormReader::Boolean(property);
-    } else if (name == u"OldCreateOrder") {
-        FOldCreateOrder = TFormReader::Boolean(property);
-    } else if (name == u"PixelsPerInch") {
-        FPixelsPerInch = TFormReader::Integer(property);
-    } else if (name == u"TextHeight") {
-        FTextHeight = TFormReader::Integer(property);
     } else if (name == u"Icon.Data") {
         const auto& file = TFormReader::Bytes(property);
         FIcon.Reset(IconImage(file, ::GetSystemMetrics(SM_CXICON)));
         FSmallIcon.Reset(IconImage(file, ::GetSystemMetrics(SM_CXSMICON)));
-    } else if (name == u"OnShow") {
-        OnShow = reader.NotifyEvent(property);
-    } else if (name == u"OnCreate") {
-        OnCreate = reader.NotifyEvent(property);
-    } else if (name == u"OnClose") {
-        OnClose = reader.CloseEvent(property);
     } else {
-        return TWinControl::ReadProperty(property, reader);
+        return false;
     }
+    return true;
+}
+
+// ReadLayoutProperty reads the client size and the resolution it was laid out at.
+bool TForm::ReadLayoutProperty(const TFormProperty& property) {
+    const UString& name = property.Name;
+    if (name == u"ClientWidth") SetClientSize(TFormReader::Integer(property), FClientHeight);
+    else if (name == u"ClientHeight") SetClientSize(FClientWidth, TFormReader::Integer(property));
+    else if (name == u"Scaled") FScaled = TFormReader::Boolean(property);
+    else if (name == u"OldCreateOrder") FOldCreateOrder = TFormReader::Boolean(property);
+    else if (name == u"PixelsPerInch") FPixelsPerInch = TFormReader::Integer(property);
+    else if (name == u"TextHeight") FTextHeight = TFormReader::Integer(property);
+    else return false;
+    return true;
+}
+
+bool TForm::ReadEventProperty(const TFormProperty& property, TFormReader& reader) {
+    const UString& name = property.Name;
+    if (name == u"OnShow") OnShow = reader.NotifyEvent(property);
+    else if (name == u"OnCreate") OnCreate = reader.NotifyEvent(property);
+    else if (name == u"OnClose") OnClose = reader.CloseEvent(property);
+    else return false;
     return true;
 }
 

@@ -52,6 +52,10 @@ HWND FindChild(HWND parent, const TArgs& args);
 bool HasChildQuery(const TArgs& args);
 std::wstring WindowText(HWND wnd);
 std::wstring ClassOf(HWND wnd);
+// Children lists every descendant of parent, in the system's order.
+std::vector<HWND> Children(HWND parent);
+// SentText is a control's text read by a message with a time limit.
+std::wstring SentText(HWND wnd);
 
 // Message and task-dialog boxes (box.cpp).
 struct TBoxContent {
