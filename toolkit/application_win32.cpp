@@ -3,12 +3,14 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "toolkit/common_controls_win32.h"
-#include "base/executable_path_win32.h"
 #include "base/error_text.h"
-#include "toolkit/toolkit_texts.h"
-#include "toolkit/placement.h"
+#include "base/executable_path_win32.h"
+#include "base/geometry.h"
 #include "base/system_library_win32.h"
+#include "toolkit/common_controls_win32.h"
+#include "toolkit/message_box_win32.h"
+#include "toolkit/placement.h"
+#include "toolkit/toolkit_texts.h"
 
 TApplication* Application = nullptr;
 
@@ -74,11 +76,10 @@ void TApplication::CreateHandle() {
     }
     // A window without size: it is never seen, but its caption and icon make
     // the program's taskbar entry.
-    const int x = ::GetSystemMetrics(SM_CXSCREEN) / 2;
-    const int y = ::GetSystemMetrics(SM_CYSCREEN) / 2;
+    const TPoint at = CenterIn({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}, {0, 0});
     FHandle = ::CreateWindowExW(0, kAppWindowClass, W(FTitle),
-                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
-                                nullptr, nullptr, instance, this);
+                                WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, at.X, at.Y, 0,
+                                0, nullptr, nullptr, instance, this);
     if (FHandle) {
         ::SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
         ::SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon));
@@ -184,13 +185,28 @@ void TApplication::HandleException(std::exception_ptr error) {
     } catch (const std::exception& e) {
         text = WithFullStop(FromUtf8(e.what()));
     } catch (...) {
-        text = u"Unknown error.";
+        text = UString(kUnknownError);
     }
     if (OnException) {
         OnException(text);
         return;
     }
     MessageBox(text, FTitle, MB_OK | MB_ICONERROR);
+}
+
+int TApplication::MessageBox(const UString& text, const UString& caption, UINT flags) {
+    TModalScope scope;
+    return ::MessageBoxW(scope.Owner(), W(text), W(caption), flags);
+}
+
+void TApplication::ShowPlainMessage(const UString& text) {
+    TModalScope scope;
+    if (!ShowTaskDialogBox(scope.Owner(), FTitle, text)) ShowClassicBox(scope.Owner(), FTitle, text);
+}
+
+void TApplication::ShowClassicPlainMessage(const UString& text) {
+    TModalScope scope;
+    ShowClassicBox(scope.Owner(), FTitle, text);
 }
 
 void TApplication::NormalizeTopMosts() {

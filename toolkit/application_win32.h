@@ -12,6 +12,7 @@
 #include "toolkit/component.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_win32.h"
+#include "toolkit/modal_scope_win32.h"  // for the modules that open boxes of their own in a TModalScope
 #include "base/text.h"
 #include "base/win32_handles.h"
 
@@ -101,26 +102,6 @@ extern TApplication* Application;
 // HandleEventException shows the exception being handled through the
 // application's error display; window procedures call it from their catch.
 void HandleEventException();
-
-// TModalScope disables the program's windows and suspends their stay-on-top
-// state while a modal box is open, and puts everything back afterwards.
-class TModalScope {
-public:
-    TModalScope();
-    ~TModalScope();
-    TModalScope(const TModalScope&) = delete;
-    TModalScope& operator=(const TModalScope&) = delete;
-    // Owner is the box's owner: the active window, else the application window.
-    HWND Owner() const { return FOwner; }
-
-private:
-    HWND FOwner = nullptr;
-    HWND FActive = nullptr;
-    HWND FFocus = nullptr;
-    std::vector<HWND> FDisabled;
-    RECT FAppRect{};
-    bool FAppMoved = false;
-};
 
 // ApplicationTitle is the title rule applied to an executable's full path: the
 // file name without extension, lower-cased from its second character on.

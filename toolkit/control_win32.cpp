@@ -4,13 +4,8 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
-
-#include "toolkit/application_win32.h"
 #include "toolkit/form_reader_win32.h"
-#include "toolkit/form_text.h"
 #include "toolkit/placement.h"
-#include "base/system_text.h"
 
 TShiftState ShiftStateFromKeys(WPARAM keys) {
     TShiftState shift = 0;

@@ -259,8 +259,12 @@ protected:
 private:
     void RegisterWindowClass(const TCreateParams& params);
     bool ForwardToChild(TMessage& message);
+    bool PaintsItself() const;
     void WMPaint(TMessage& message);
     void WMPrintClient(TMessage& message);
+    void WMEraseBkgnd(TMessage& message);
+    void WMWindowPosChanged(TMessage& message);
+    void WMNCDestroy(TMessage& message);
     void CreateChildHandles();
     void UpdateWindowStyle(DWORD bit, bool on);
 

@@ -5,17 +5,10 @@
 #include "base/base_texts.h"
 #include "base/finally.h"
 #include "toolkit/form_win32.h"
+#include "toolkit/toolkit_texts.h"
 #include "base/win32_handles.h"
 
 namespace {
-
-const char16_t kPropertyDoesNotExist[] = u"Property %s does not exist";
-const char16_t kInvalidPropertyValue[] = u"Invalid property value: %s";
-const char16_t kFieldNotFound[] = u"Field %s not found";
-const char16_t kClassMismatch[] = u"Field %s is not of class %s";
-const char16_t kMethodNotFound[] = u"Method %s not found";
-const char16_t kMethodKind[] = u"Method %s does not fit %s";
-const char16_t kDefinitionNotFound[] = u"Resource %s not found";
 
 const TFormValue& ValueOfKind(const TFormProperty& property, TFormValueKind kind) {
     if (property.Value.Kind != kind) TFormReader::InvalidValue(property);

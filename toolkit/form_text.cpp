@@ -7,8 +7,6 @@
 
 namespace {
 
-const char16_t kSyntaxError[] = u"Line %s: %s";
-
 // TFormLexer walks the definition text one token at a time, tracking the line.
 class TFormLexer {
 public:

@@ -47,6 +47,6 @@ struct TFormObject {
     int Line = 0;
 };
 
-// ParseFormText reads one definition. It raises EReadError with the line
+// ParseFormText reads one definition. It raises EParserError with the line
 // number for text it cannot read.
 TFormObject ParseFormText(std::string_view text);

@@ -3,40 +3,19 @@
 #include <vector>
 
 #include "toolkit/application_win32.h"
+#include "toolkit/icon_file.h"
 #include "base/base_texts.h"
 #include "toolkit/placement.h"
+#include "toolkit/toolkit_texts.h"
 
 namespace {
 
-const char16_t kCannotReadIcon[] = u"Invalid icon data";
-
-// IconImage picks the image of an icon file closest to size (the first of the
-// largest below it when no exact size exists) and makes an icon of it.
+// IconImage makes an icon of the file's image closest to size.
 HICON IconImage(const std::vector<uint8_t>& file, int size) {
-    auto word = [&](size_t at) { return unsigned(file[at] | file[at + 1] << 8); };
-    auto dword = [&](size_t at) { return uint32_t(word(at) | word(at + 2) << 16); };
-    if (file.size() < 6 || word(0) != 0 || word(2) != 1) throw EReadError(kCannotReadIcon);
-    const unsigned count = word(4);
-    if (file.size() < 6 + 16 * size_t(count)) throw EReadError(kCannotReadIcon);
-    int best = -1;
-    int bestSize = 0;
-    for (unsigned i = 0; i < count; ++i) {
-        const size_t entry = 6 + 16 * size_t(i);
-        const int width = file[entry] == 0 ? 256 : file[entry];
-        const bool better = best < 0 || (width == size) || (bestSize != size && width > bestSize && width <= size) ||
-                            (bestSize > size && width < bestSize);
-        if (better && bestSize != size) {
-            best = int(i);
-            bestSize = width;
-        }
-    }
-    const size_t entry = 6 + 16 * size_t(best);
-    const uint32_t length = dword(entry + 8);
-    const uint32_t offset = dword(entry + 12);
-    if (uint64_t(offset) + length > file.size()) throw EReadError(kCannotReadIcon);
-    HICON icon = ::CreateIconFromResourceEx(const_cast<PBYTE>(file.data() + offset), length, TRUE, 0x00030000,
-                                            size, size, LR_DEFAULTCOLOR);
-    if (!icon) throw EReadError(kCannotReadIcon);
+    const TIconDirectoryEntry image = IconImageFor(file, size);
+    HICON icon = ::CreateIconFromResourceEx(const_cast<PBYTE>(file.data() + image.Offset), image.Length, TRUE,
+                                            0x00030000, size, size, LR_DEFAULTCOLOR);
+    if (!icon) throw EReadError(UString(kCannotReadIcon));
     return icon;
 }
 
@@ -155,16 +134,15 @@ void TForm::ApplyPosition() {
     if (FPosition != poDesktopCenter && FPosition != poScreenCenter) return;
     RECT window;
     ::GetWindowRect(Handle(), &window);
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    TDesktopPoint at{};
+    const TSize size{window.right - window.left, window.bottom - window.top};
+    TRect desktop{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (FPosition == poDesktopCenter) {
-        at = DesktopCenter(::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
-                           ::GetSystemMetrics(SM_CXVIRTUALSCREEN), ::GetSystemMetrics(SM_CYVIRTUALSCREEN), width,
-                           height);
-    } else {
-        at = DesktopCenter(0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), width, height);
+        const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+        const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+        desktop = {left, top, left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                   top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     }
+    const TPoint at = DesktopCenter(desktop, size);
     ::SetWindowPos(Handle(), nullptr, at.X, at.Y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -189,6 +167,13 @@ void TForm::Close() {
 }
 
 bool TForm::ReadProperty(const TFormProperty& property, TFormReader& reader) {
+    return ReadFrameProperty(property) || ReadLayoutProperty(property) || ReadEventProperty(property, reader) ||
+           TWinControl::ReadProperty(property, reader);
+}
+
+// ReadFrameProperty reads what the window's frame shows: border, border icons,
+// stay-on-top, placement and the title bar's icon.
+bool TForm::ReadFrameProperty(const TFormProperty& property) {
     const UString& name = property.Name;
     if (name == u"BorderStyle") {
         FBorderStyle = TFormReader::Enum<TFormBorderStyle>(
@@ -206,31 +191,35 @@ bool TForm::ReadProperty(const TFormProperty& property, TFormReader& reader) {
         FPosition = TFormReader::Enum<TPosition>(
             property, {{u"poDesigned", poDesigned}, {u"poDefault", poDefault}, {u"poScreenCenter", poScreenCenter},
                        {u"poDesktopCenter", poDesktopCenter}});
-    } else if (name == u"ClientWidth") {
-        SetClientSize(TFormReader::Integer(property), FClientHeight);
-    } else if (name == u"ClientHeight") {
-        SetClientSize(FClientWidth, TFormReader::Integer(property));
-    } else if (name == u"Scaled") {
-        FScaled = TFormReader::Boolean(property);
-    } else if (name == u"OldCreateOrder") {
-        FOldCreateOrder = TFormReader::Boolean(property);
-    } else if (name == u"PixelsPerInch") {
-        FPixelsPerInch = TFormReader::Integer(property);
-    } else if (name == u"TextHeight") {
-        FTextHeight = TFormReader::Integer(property);
     } else if (name == u"Icon.Data") {
         const auto& file = TFormReader::Bytes(property);
         FIcon.Reset(IconImage(file, ::GetSystemMetrics(SM_CXICON)));
         FSmallIcon.Reset(IconImage(file, ::GetSystemMetrics(SM_CXSMICON)));
-    } else if (name == u"OnShow") {
-        OnShow = reader.NotifyEvent(property);
-    } else if (name == u"OnCreate") {
-        OnCreate = reader.NotifyEvent(property);
-    } else if (name == u"OnClose") {
-        OnClose = reader.CloseEvent(property);
     } else {
-        return TWinControl::ReadProperty(property, reader);
+        return false;
     }
+    return true;
+}
+
+// ReadLayoutProperty reads the client size and the resolution it was laid out at.
+bool TForm::ReadLayoutProperty(const TFormProperty& property) {
+    const UString& name = property.Name;
+    if (name == u"ClientWidth") SetClientSize(TFormReader::Integer(property), FClientHeight);
+    else if (name == u"ClientHeight") SetClientSize(FClientWidth, TFormReader::Integer(property));
+    else if (name == u"Scaled") FScaled = TFormReader::Boolean(property);
+    else if (name == u"OldCreateOrder") FOldCreateOrder = TFormReader::Boolean(property);
+    else if (name == u"PixelsPerInch") FPixelsPerInch = TFormReader::Integer(property);
+    else if (name == u"TextHeight") FTextHeight = TFormReader::Integer(property);
+    else return false;
+    return true;
+}
+
+bool TForm::ReadEventProperty(const TFormProperty& property, TFormReader& reader) {
+    const UString& name = property.Name;
+    if (name == u"OnShow") OnShow = reader.NotifyEvent(property);
+    else if (name == u"OnCreate") OnCreate = reader.NotifyEvent(property);
+    else if (name == u"OnClose") OnClose = reader.CloseEvent(property);
+    else return false;
     return true;
 }
 

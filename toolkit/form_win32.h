@@ -73,6 +73,9 @@ protected:
     void UpdateShowing() override;
 
 private:
+    bool ReadFrameProperty(const TFormProperty& property);
+    bool ReadLayoutProperty(const TFormProperty& property);
+    bool ReadEventProperty(const TFormProperty& property, TFormReader& reader);
     void ApplyPosition();
     void WMClose(TMessage& message);
     void WMActivate(TMessage& message);

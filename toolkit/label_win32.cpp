@@ -1,7 +1,6 @@
 #include "toolkit/label_win32.h"
 
 #include "toolkit/form_reader_win32.h"
-#include "toolkit/form_text.h"
 #include "toolkit/theme_library_win32.h"
 #include "base/win32_handles.h"
 

@@ -10,14 +10,19 @@ UString ExecutableStem(UStringView path) {
     return UString(name);
 }
 
-TDesktopPoint DesktopCenter(int left, int top, int desktopWidth, int desktopHeight, int width, int height) {
-    // C++ division truncates toward zero, as the placement rule requires.
-    int x = left + desktopWidth / 2 - width / 2;
-    int y = top + desktopHeight / 2 - height / 2;
-    if (x < left) x = left;
-    if (y < top) y = top;
+TPoint DesktopCenter(const TRect& desktop, const TSize& window) {
+    int x = desktop.Left + desktop.Width() / 2 - window.Width / 2;
+    int y = desktop.Top + desktop.Height() / 2 - window.Height / 2;
+    if (x < desktop.Left) x = desktop.Left;
+    if (y < desktop.Top) y = desktop.Top;
     return {x, y};
 }
+
+TPoint CenterIn(const TRect& area, const TSize& box) {
+    return {area.Left + (area.Width() - box.Width) / 2, area.Top + (area.Height() - box.Height) / 2};
+}
+
+TPoint MidPoint(const TRect& area) { return {(area.Left + area.Right) / 2, (area.Top + area.Bottom) / 2}; }
 
 int ScaleSize(int value, int multiplier, int divider) {
     if (divider <= 0) return value;

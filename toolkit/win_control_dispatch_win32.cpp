@@ -45,7 +45,6 @@ bool TWinControl::ForwardToChild(TMessage& message) {
 }
 
 void TWinControl::WndProc(TMessage& message) {
-    const bool ownPainting = FDefWndProc == ::DefWindowProcW;
     switch (message.Msg) {
     case WM_COMMAND:
     case WM_CTLCOLORBTN:
@@ -54,29 +53,16 @@ void TWinControl::WndProc(TMessage& message) {
         if (!ForwardToChild(message)) DefaultHandler(message);
         return;
     case WM_PAINT:
-        if (ownPainting) return WMPaint(message);
+        if (PaintsItself()) return WMPaint(message);
         break;
     case WM_PRINTCLIENT:
-        if (ownPainting) return WMPrintClient(message);
+        if (PaintsItself()) return WMPrintClient(message);
         break;
     case WM_ERASEBKGND:
-        if (ownPainting) {
-            message.Result = 1;  // PaintContent fills the background itself
-            return;
-        }
+        if (PaintsItself()) return WMEraseBkgnd(message);
         break;
-    case WM_WINDOWPOSCHANGED: {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
-        if (pos && !(pos->flags & SWP_NOMOVE)) { FLeft = pos->x; FTop = pos->y; }
-        if (pos && !(pos->flags & SWP_NOSIZE)) { FWidth = pos->cx; FHeight = pos->cy; }
-        DefaultHandler(message);
-        return;
-    }
-    case WM_NCDESTROY:
-        DefaultHandler(message);
-        ::RemovePropW(FHandle, kControlProperty);
-        FHandle = nullptr;
-        return;
+    case WM_WINDOWPOSCHANGED: return WMWindowPosChanged(message);
+    case WM_NCDESTROY: return WMNCDestroy(message);
     case CM_VISIBLECHANGED:
         UpdateShowing();
         return;
@@ -87,6 +73,28 @@ void TWinControl::WndProc(TMessage& message) {
         break;
     }
     TControl::WndProc(message);
+}
+
+// PaintsItself: a window of our own class paints itself; a system control
+// (a button) paints through its own procedure.
+bool TWinControl::PaintsItself() const { return FDefWndProc == ::DefWindowProcW; }
+
+void TWinControl::WMEraseBkgnd(TMessage& message) {
+    message.Result = 1;  // PaintContent fills the background itself
+}
+
+// WMWindowPosChanged keeps the bounds in step with moves and sizes from outside.
+void TWinControl::WMWindowPosChanged(TMessage& message) {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+    if (pos && !(pos->flags & SWP_NOMOVE)) { FLeft = pos->x; FTop = pos->y; }
+    if (pos && !(pos->flags & SWP_NOSIZE)) { FWidth = pos->cx; FHeight = pos->cy; }
+    DefaultHandler(message);
+}
+
+void TWinControl::WMNCDestroy(TMessage& message) {
+    DefaultHandler(message);
+    ::RemovePropW(FHandle, kControlProperty);
+    FHandle = nullptr;
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

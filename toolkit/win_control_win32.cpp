@@ -8,13 +8,7 @@
 #include "base/finally.h"
 #include "toolkit/form_reader_win32.h"
 #include "base/system_text.h"
-
-namespace {
-
-const char16_t kCannotCreateWindow[] = u"Error creating window: %s";
-const char16_t kCannotRegisterClass[] = u"Error creating window class: %s";
-
-}  // namespace
+#include "toolkit/toolkit_texts.h"
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 

@@ -43,7 +43,7 @@ void PrintValue(const char* key, long long value);
 std::string Utf8(const std::wstring& text);
 std::wstring HexHandle(HWND wnd);
 
-// Window finding (windows.cpp). A top-level query matches by caption, class,
+// Window finding (driver_windows_win32.cpp). A top-level query matches by caption, class,
 // handle, process id and visibility; a child query by control id, class, text or index.
 HWND FindTopLevel(const TArgs& args);
 HWND WaitTopLevel(const TArgs& args);
@@ -52,8 +52,12 @@ HWND FindChild(HWND parent, const TArgs& args);
 bool HasChildQuery(const TArgs& args);
 std::wstring WindowText(HWND wnd);
 std::wstring ClassOf(HWND wnd);
+// Children lists every descendant of parent, in the system's order.
+std::vector<HWND> Children(HWND parent);
+// SentText is a control's text read by a message with a time limit.
+std::wstring SentText(HWND wnd);
 
-// Message and task-dialog boxes (box.cpp).
+// Message and task-dialog boxes (driver_box_win32.cpp).
 struct TBoxContent {
     std::wstring Title;
     std::vector<std::wstring> Texts;    // static texts, in child order

@@ -7,25 +7,9 @@ namespace {
 
 const wchar_t kDialogClass[] = L"#32770";
 
-BOOL CALLBACK CollectChild(HWND wnd, LPARAM param) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
-    return TRUE;
-}
-
 bool IsIconStatic(HWND wnd) {
     const LONG_PTR style = ::GetWindowLongPtrW(wnd, GWL_STYLE);
     return (style & SS_TYPEMASK) == SS_ICON;
-}
-
-std::wstring ControlText(HWND wnd) {
-    DWORD_PTR length = 0;
-    ::SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
-                          &copied);
-    text.resize(copied);
-    return text;
 }
 
 }  // namespace
@@ -50,18 +34,16 @@ TBoxContent ReadBox(HWND box) {
     TBoxContent content;
     content.Title = WindowText(box);
     content.Owner = ::GetWindow(box, GW_OWNER);
-    std::vector<HWND> children;
-    ::EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
-    for (HWND c : children) {
+    for (HWND c : Children(box)) {
         if (!::IsWindowVisible(c)) continue;
         const std::wstring cls = ClassOf(c);
         if (cls == L"Static" && IsIconStatic(c)) {
             content.HasIcon = true;
         } else if (cls == L"Static") {
-            std::wstring text = ControlText(c);
+            std::wstring text = SentText(c);
             if (!text.empty()) content.Texts.push_back(text);
         } else if (cls == L"Button") {
-            content.Buttons.push_back(ControlText(c));
+            content.Buttons.push_back(SentText(c));
         }
     }
     return content;

@@ -37,30 +37,6 @@ BOOL CALLBACK CollectTopLevel(HWND wnd, LPARAM param) {
     return TRUE;
 }
 
-BOOL CALLBACK CollectChild(HWND wnd, LPARAM param) {
-    reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
-    return TRUE;
-}
-
-std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> all;
-    ::EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
-    return all;
-}
-
-// Text of a control in another process: WM_GETTEXT with a time limit, so a hung
-// target cannot hang the driver.
-std::wstring SentText(HWND wnd) {
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return WindowText(wnd);
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
-                          &copied);
-    text.resize(copied);
-    return text;
-}
-
 long CheckState(HWND wnd) {
     DWORD_PTR state = 0;
     ::SendMessageTimeoutW(wnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
@@ -133,7 +109,31 @@ void PostMouseClick(HWND wnd, const std::wstring& button) {
     ::PostMessageW(wnd, up, 0, at);
 }
 
+BOOL CALLBACK CollectChild(HWND wnd, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(wnd);
+    return TRUE;
+}
+
 }  // namespace
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> all;
+    ::EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+// Text of a control in another process: WM_GETTEXT with a time limit, so a hung
+// target cannot hang the driver.
+std::wstring SentText(HWND wnd) {
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return WindowText(wnd);
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 2000,
+                          &copied);
+    text.resize(copied);
+    return text;
+}
 
 std::wstring WindowText(HWND wnd) {
     const int length = ::GetWindowTextLengthW(wnd);

@@ -35,7 +35,44 @@ TEST(DesktopCenter, CentresOnTheDesktopWithTruncatedHalves) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TDesktopPoint at = DesktopCenter(c.l, c.t, c.dw, c.dh, c.w, c.h);
+        const TPoint at = DesktopCenter({c.l, c.t, c.l + c.dw, c.t + c.dh}, {c.w, c.h});
+        EXPECT_EQ(at.X, c.x);
+        EXPECT_EQ(at.Y, c.y);
+    }
+}
+
+TEST(CenterIn, HalvesTheRoomLeftOverWithoutClamping) {
+    struct Case { const char* name; TRect area; TSize box; int x, y; };
+    const Case cases[] = {
+        {"even room", {0, 0, 1024, 738}, {300, 120}, 362, 309},
+        // Halving each size by itself would give 110 and 86.
+        {"even area, odd box: the difference is halved", {0, 0, 1024, 768}, {805, 597}, 109, 85},
+        {"shifted work area", {100, 40, 1380, 1024}, {401, 201}, 539, 431},
+        {"work area left of the primary monitor", {-1280, 0, 0, 984}, {301, 150}, -791, 417},
+        {"box larger than the area starts before it", {0, 0, 800, 600}, {1001, 701}, -100, -50},
+        {"box of no size: the area's middle", {0, 0, 1023, 767}, {0, 0}, 511, 383},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TPoint at = CenterIn(c.area, c.box);
+        EXPECT_EQ(at.X, c.x);
+        EXPECT_EQ(at.Y, c.y);
+    }
+}
+
+TEST(MidPoint, HalvesTheSumOfTheEdges) {
+    struct Case { const char* name; TRect area; int x, y; };
+    const Case cases[] = {
+        {"primary monitor", {0, 0, 1024, 738}, 512, 369},
+        {"odd sums truncate", {0, 0, 1023, 767}, 511, 383},
+        {"monitor to the right", {1024, 0, 2304, 984}, 1664, 492},
+        // Left plus half the width would give -641 and -1.
+        {"odd negative sum truncates toward zero", {-1281, -3, 0, 0}, -640, -1},
+        {"monitor above the primary one", {0, -1024, 1280, 0}, 640, -512},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TPoint at = MidPoint(c.area);
         EXPECT_EQ(at.X, c.x);
         EXPECT_EQ(at.Y, c.y);
     }
