@@ -9,6 +9,7 @@
 #include "base/system_library_win32.h"
 #include "toolkit/common_controls_win32.h"
 #include "toolkit/message_box_win32.h"
+#include "toolkit/modal_scope_win32.h"
 #include "toolkit/placement.h"
 #include "toolkit/toolkit_texts.h"
 

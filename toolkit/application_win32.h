@@ -12,7 +12,6 @@
 #include "toolkit/component.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/form_win32.h"
-#include "toolkit/modal_scope_win32.h"  // for the modules that open boxes of their own in a TModalScope
 #include "base/text.h"
 #include "base/win32_handles.h"
 

@@ -10,6 +10,7 @@
 #include "base/executable_path_win32.h"
 #include "base/file_system.h"
 #include "toolkit/application_win32.h"
+#include "toolkit/modal_scope_win32.h"
 #include "updater/done_form_win32.h"
 #include "updater/file_system.h"
 #include "updater/install_discovery.h"
