@@ -4,6 +4,7 @@
 
 #include <windowsx.h>
 
+#include "base/change_value.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/placement.h"
 
@@ -57,36 +58,27 @@ void TControl::SetVisible(bool visible) {
 }
 
 void TControl::SetEnabled(bool enabled) {
-    if (enabled == FEnabled) return;
-    FEnabled = enabled;
-    Perform(CM_ENABLEDCHANGED, 0, 0);
+    if (ChangeValue(FEnabled, enabled)) Perform(CM_ENABLEDCHANGED, 0, 0);
 }
 
 bool TControl::Showing() const { return FVisible && FParent && FParent->Showing(); }
 
 void TControl::SetCaption(const UString& caption) {
-    if (caption == FCaption) return;
-    FCaption = caption;
-    TextChanged();
+    if (ChangeValue(FCaption, caption)) TextChanged();
 }
 
 void TControl::SetColor(TColor color) {
-    if (color == FColor) return;
-    FColor = color;
+    if (!ChangeValue(FColor, color)) return;
     FParentColor = false;
     Invalidate();
 }
 
 void TControl::SetParentFont(bool parentFont) {
-    if (parentFont == FParentFont) return;
-    FParentFont = parentFont;
-    if (parentFont) ParentFontChanged();
+    if (ChangeValue(FParentFont, parentFont) && parentFont) ParentFontChanged();
 }
 
 void TControl::SetParentColor(bool parentColor) {
-    if (parentColor == FParentColor) return;
-    FParentColor = parentColor;
-    if (parentColor) ParentColorChanged();
+    if (ChangeValue(FParentColor, parentColor) && parentColor) ParentColorChanged();
 }
 
 void TControl::ParentFontChanged() {

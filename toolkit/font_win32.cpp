@@ -2,39 +2,31 @@
 
 #include <algorithm>
 
+#include "base/change_value.h"
+
 COLORREF ColorToRGB(TColor color) {
     if ((uint32_t(color) & 0xFF000000u) == 0xFF000000u) return ::GetSysColor(int(color & 0xFF));
     return COLORREF(color & 0xFFFFFF);
 }
 
 void TFont::SetName(const UString& name) {
-    if (name == FName) return;
-    FName = name;
-    Changed();
+    if (ChangeValue(FName, name)) Changed();
 }
 
 void TFont::SetHeight(int height) {
-    if (height == FHeight) return;
-    FHeight = height;
-    Changed();
+    if (ChangeValue(FHeight, height)) Changed();
 }
 
 void TFont::SetColor(TColor color) {
-    if (color == FColor) return;
-    FColor = color;
-    Changed();
+    if (ChangeValue(FColor, color)) Changed();
 }
 
 void TFont::SetCharset(uint8_t charset) {
-    if (charset == FCharset) return;
-    FCharset = charset;
-    Changed();
+    if (ChangeValue(FCharset, charset)) Changed();
 }
 
 void TFont::SetStyle(TFontStyles style) {
-    if (style == FStyle) return;
-    FStyle = style;
-    Changed();
+    if (ChangeValue(FStyle, style)) Changed();
 }
 
 void TFont::Assign(const TFont& source) {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/change_value.h"
 #include "toolkit/application_win32.h"
 #include "toolkit/icon_file.h"
 #include "base/base_texts.h"
@@ -37,9 +38,7 @@ TForm::~TForm() {
 }
 
 void TForm::SetFormStyle(TFormStyle style) {
-    if (style == FFormStyle) return;
-    FFormStyle = style;
-    if (HandleAllocated()) SetTopMost(style == fsStayOnTop);
+    if (ChangeValue(FFormStyle, style) && HandleAllocated()) SetTopMost(style == fsStayOnTop);
 }
 
 void TForm::SetClientSize(int width, int height) {

@@ -1,5 +1,6 @@
 #include "toolkit/label_win32.h"
 
+#include "base/change_value.h"
 #include "toolkit/form_reader_win32.h"
 #include "toolkit/theme_library_win32.h"
 #include "base/win32_handles.h"
@@ -12,21 +13,17 @@ TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TLabel::SetAutoSize(bool autoSize) {
-    if (autoSize == FAutoSize) return;
-    FAutoSize = autoSize;
-    AdjustBounds();
+    if (ChangeValue(FAutoSize, autoSize)) AdjustBounds();
 }
 
 void TLabel::SetTransparent(bool transparent) {
-    if (transparent == FTransparent) return;
-    FTransparent = transparent;
+    if (!ChangeValue(FTransparent, transparent)) return;
     SetControlStyle(transparent ? TControlStyle(ControlStyle() & ~csOpaque) : TControlStyle(ControlStyle() | csOpaque));
     Invalidate();
 }
 
 void TLabel::SetWordWrap(bool wordWrap) {
-    if (wordWrap == FWordWrap) return;
-    FWordWrap = wordWrap;
+    if (!ChangeValue(FWordWrap, wordWrap)) return;
     AdjustBounds();
     Invalidate();
 }
