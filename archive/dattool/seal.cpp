@@ -14,12 +14,13 @@ TBytes ReadWhole(TStream& stream) {
     return bytes;
 }
 
-// ReadImage reads the updater through the stream it is opened with; bytes
-// that hold no seal resource are refused.
-TUpdaterImage ReadImage(TFileStream& exe, TBytes& bytes) {
-    bytes = ReadWhole(exe);
+// ReadImage reads the updater through the stream it is opened with and its
+// seal; bytes that hold no seal resource in either state are refused.
+TUpdaterImage ReadImage(TFileStream& exe, TArchiveSeal& seal) {
+    const TBytes bytes = ReadWhole(exe);
     TUpdaterImage image;
-    if (!ReadUpdaterImage(bytes, image)) throw ESealError(Format(kNotAnUpdater, {exe.FileName()}));
+    if (!ReadUpdaterImage(bytes, image) || !ParseSeal(bytes.data() + image.SealOffset, kSealSize, seal))
+        throw ESealError(Format(kNotAnUpdater, {exe.FileName()}));
     return image;
 }
 
@@ -27,11 +28,8 @@ UString VersionOf(const TUpdaterImage& image) { return image.Version.empty() ? U
 
 int Show(const UString& exePath, TConsole& console) {
     TFileStream exe(exePath, faRead, fdOpenExisting);
-    TBytes bytes;
-    const TUpdaterImage image = ReadImage(exe, bytes);
     TArchiveSeal seal;
-    if (!ParseSeal(bytes.data() + image.SealOffset, kSealSize, seal))
-        throw ESealError(Format(kNotAnUpdater, {exePath}));
+    const TUpdaterImage image = ReadImage(exe, seal);
     if (seal.Sealed)
         console.Out(Format(kSealedTo, {exePath, VersionOf(image), Sha256Hex(seal.Digest)}));
     else
@@ -43,11 +41,8 @@ int Show(const UString& exePath, TConsole& console) {
 // from the look-up to the write.
 int Seal(const UString& exePath, const UString& archivePath, TConsole& console) {
     TFileStream exe(exePath, faReadWrite, fdOpenExisting);
-    TBytes bytes;
-    const TUpdaterImage image = ReadImage(exe, bytes);
     TArchiveSeal current;
-    if (!ParseSeal(bytes.data() + image.SealOffset, kSealSize, current))
-        throw ESealError(Format(kNotAnUpdater, {exePath}));
+    const TUpdaterImage image = ReadImage(exe, current);
     if (image.Signed) throw ESealError(Format(kAlreadySigned, {exePath}));
     TFileStream archive(archivePath, faRead, fdOpenExisting);
     const TSha256Digest digest = Sha256OfStream(archive);
