@@ -11,6 +11,7 @@ failures=0
 fail() { echo "  FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "  ok: $*"; }
 expect() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+quiet() { "$@" >/dev/null 2>&1; }
 
 for tool in openssl osslsigncode sha256sum; do
   command -v "$tool" >/dev/null || { echo "release_test: $tool is missing (scripts/setup installs it)"; exit 1; }
@@ -40,7 +41,7 @@ cat "$tmp/signed.log"
 expect "OUT holds the three files and nothing else" \
   [ "$(ls -A "$tmp/signed" | tr '\n' ' ')" = "Data.dat KelvoUpdater.exe SHA256SUMS " ]
 expect "osslsigncode verify accepts the exe" \
-  osslsigncode verify -in "$tmp/signed/KelvoUpdater.exe" -CAfile "$tmp/cert.pem" >/dev/null 2>&1
+  quiet osslsigncode verify -in "$tmp/signed/KelvoUpdater.exe" -CAfile "$tmp/cert.pem"
 expect "SHA256SUMS matches" bash -c "cd '$tmp/signed' && sha256sum --quiet -c SHA256SUMS"
 digest=$(sha256sum "$tmp/signed/Data.dat" | cut -d' ' -f1)
 shown=$("$dattool" seal --show "$tmp/signed/KelvoUpdater.exe")
