@@ -42,6 +42,7 @@ void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modu
                 zip.Open(*archive, zmReadWrite);
                 zip.ExtractAll(installFolder);
                 zip.Close();
+                archive.reset();  // the archive is let go before the completion window shows
                 window.ShowCompletion();
             } else {
                 window.ShowPlainMessage(UString(kMissingArchiveText));
