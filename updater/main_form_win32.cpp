@@ -17,6 +17,7 @@
 #include "updater/locale_text_win32.h"
 #include "updater/open_dialog.h"
 #include "updater/open_dialog_win32.h"
+#include "updater/own_seal_win32.h"
 #include "updater/update_run.h"
 #include "updater/updater_texts.h"
 
@@ -89,7 +90,7 @@ void TForm1::sRadioButton2MouseUp(TObject*, TMouseButton, TShiftState, int, int)
 void TForm1::Button1Click(TObject*) {
     TFormsUpdateWindow window;
     TSystemFileSystem files;
-    RunUpdate(window, files, ExecutablePath(), InstallFolder, ArchivePath);
+    RunUpdate(window, files, ExecutablePath(), InstallFolder, ArchivePath, OwnSeal());
 }
 
 std::vector<TFieldBinding> TForm1::FieldTable() {

@@ -1,5 +1,7 @@
 #include "updater/update_run.h"
 
+#include <memory>
+
 #include "archive/zip_file.h"
 #include "base/finally.h"
 #include "updater/install_search.h"
@@ -11,9 +13,23 @@ UString ArchivePathBeside(const UString& modulePath) {
     return folder + UString(kArchiveName);
 }
 
+namespace {
+
+// RequireReleasedArchive: a sealed updater goes on only with the archive it
+// was sealed to, read whole through the handle the extraction will use (held
+// without sharing, so nothing changes in between); a refusal writes nothing.
+void RequireReleasedArchive(TStream& archive, const TArchiveSeal& seal) {
+    if (!seal.Sealed) return;
+    if (Sha256OfStream(archive) != seal.Digest) throw EForeignArchive(UString(kForeignArchiveText));
+    archive.SetPosition(0);
+}
+
+}  // namespace
+
 void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modulePath,
-               const UString& installFolder, UString& archivePath) {
+               const UString& installFolder, UString& archivePath, const TArchiveSeal& seal) {
     archivePath = ArchivePathBeside(modulePath);
+    std::unique_ptr<TFileStream> archive;  // outlives zip, which writes back through it
     TZipFile zip;
     // Close is the release: after a successful Close it writes nothing more;
     // after an error between Open and Close it performs the write-back, and an
@@ -21,9 +37,12 @@ void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modu
     TryFinally(
         [&] {
             if (FileExists(files, archivePath)) {
-                zip.Open(archivePath, zmReadWrite);
+                archive = std::make_unique<TFileStream>(archivePath, faReadWrite, fdOpenExisting);
+                RequireReleasedArchive(*archive, seal);
+                zip.Open(*archive, zmReadWrite);
                 zip.ExtractAll(installFolder);
                 zip.Close();
+                archive.reset();  // the archive is let go before the completion window shows
                 window.ShowCompletion();
             } else {
                 window.ShowPlainMessage(UString(kMissingArchiveText));

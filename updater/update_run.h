@@ -1,9 +1,12 @@
 // The update run behind the start button: Data.dat beside the executable is
 // opened read-write, every entry extracted into the install folder, the central
 // directory written back, and the completion window shown. When Data.dat is
-// missing the user is told so in a plain box and nothing is touched.
+// missing the user is told so in a plain box and nothing is touched. A sealed
+// updater first reads the whole archive through the handle it opened and
+// refuses, writing nothing, an archive whose SHA-256 is not its seal's.
 #pragma once
 
+#include "archive/archive_seal.h"
 #include "base/text.h"
 #include "updater/file_system.h"
 
@@ -24,5 +27,6 @@ public:
 // RunUpdate is one press of the start button. archivePath is set first, at
 // every press. Errors are not caught: they go on to the default error display
 // after the archive has been closed (with its write-back when it was open).
+// seal is the running updater's own: unsealed, the run is the same as ever.
 void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modulePath,
-               const UString& installFolder, UString& archivePath);
+               const UString& installFolder, UString& archivePath, const TArchiveSeal& seal = TArchiveSeal());

@@ -1,10 +1,12 @@
 // Every text of the updater application. The windows' own captions come from
 // their definitions; these are the few the code carries: the names it looks
 // for, the open dialog's filter, the missing-archive box and the version box.
-// The updater raises no error classes of its own: its errors are the base
-// layer's and the archive's.
+// The updater's one error class of its own is a sealed updater's refusal of
+// an archive it was not released with; its other errors are the base layer's
+// and the archive's.
 #pragma once
 
+#include "base/exception.h"
 #include "base/text.h"
 
 // The install search.
@@ -32,6 +34,12 @@ inline constexpr UStringView kArchiveName = u"Data.dat";
 // "file", space.
 inline constexpr UStringView kMissingArchiveText = u" " u"\u0645\u0648\u062c\u0648\u062f" u" " u"\u0646\u06cc\u0633\u062a"
                                                    u"Data.dat" u"\u0641\u0627\u06cc\u0644" u" ";
+
+// A sealed updater installs only the Data.dat it was released with: any other
+// (swapped, changed in one byte) is refused before anything is written.
+KELVO_EXCEPTION_CLASS(EForeignArchive, Exception);
+inline constexpr UStringView kForeignArchiveText =
+    u"Data.dat is not the update archive this updater was released with. Nothing was installed.";
 
 // Start-up: the one command-line switch and the version box it shows.
 inline constexpr UStringView kVersionSwitch = u"/vmver";

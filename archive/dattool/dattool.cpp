@@ -7,6 +7,7 @@
 #include "archive/dattool/check.h"
 #include "archive/dattool/dattool_texts.h"
 #include "archive/dattool/pack.h"
+#include "archive/dattool/seal.h"
 #include "archive/entry_names.h"
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
@@ -66,6 +67,7 @@ int RunDatTool(const std::vector<UString>& args, TConsole& console) {
         if (count == 3 && args[0] == u"extract") return Extract(args[1], args[2], console);
         if (count == 2 && args[0] == u"check") return RunCheck(args[1], console);
         if (count >= 1 && args[0] == u"pack") return RunPack(std::vector<UString>(args.begin() + 1, args.end()), console);
+        if (count >= 1 && args[0] == u"seal") return RunSeal(std::vector<UString>(args.begin() + 1, args.end()), console);
     } catch (const Exception& error) {
         console.Err(DisplayText(error));  // as the error display shows it, as the last line
         return 1;

@@ -3,6 +3,7 @@
 //   dattool extract ARCHIVE DIR   the update run's sequence; errors as the error display shows them
 //   dattool check ARCHIVE         the pre-flight before shipping: reads everything, writes nothing
 //   dattool pack [--fixed-time] FOLDER ARCHIVE   makes an update archive that passes check
+//   dattool seal UPDATER_EXE ARCHIVE | seal --show UPDATER_EXE   the updater's seal (seal.h)
 #pragma once
 
 #include <vector>

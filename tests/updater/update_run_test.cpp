@@ -71,7 +71,7 @@ protected:
         WriteWholeFile(Dir / "Data.dat", archive);
         TCurrentFolder here(Dir.Path());
         UString archivePath;
-        RunUpdate(Window, Files, u"KelvoUpdater.exe", KelvoFolder(), archivePath);
+        RunUpdate(Window, Files, u"KelvoUpdater.exe", KelvoFolder(), archivePath, Seal);
     }
 
     UString KelvoFolder() const { return (Dir / "kelvo").u16string() + static_cast<char16_t>(fs::path::preferred_separator); }
@@ -79,7 +79,14 @@ protected:
     TTempDir Dir;
     TFakeFileSystem Files;
     TCompletionWitness Window{Dir.Path()};
+    TArchiveSeal Seal;  // unsealed unless a test seals it
 };
+
+TArchiveSeal SealOf(const TTestBytes& archive) {
+    TSha256 sha;
+    sha.Update(archive.data(), archive.size());
+    return TArchiveSeal{true, sha.Finish()};
+}
 
 TEST(ArchivePath, IsDataDatBesideTheExecutable) {
     struct Case {
@@ -125,6 +132,29 @@ TEST_F(UpdateRunOrder, AFailedExtractionIsStillWrittenBackOnRelease) {
     EXPECT_THROW(Run(WithDiskNumbers(ZipBuilder().Add("a.txt", "new").Add(broken).Build())), EZDecompressionError);
     EXPECT_EQ(Window.Completions, 0);
     EXPECT_TRUE(WrittenBack(Dir / "Data.dat"));
+}
+
+// A sealed updater installs its own archive at every press (the write-back
+// keeps its bytes), and refuses any other before writing anything: neither
+// into Kelvo's folder nor back into Data.dat (the disk numbers show a write-back).
+TEST_F(UpdateRunOrder, ASealedRunInstallsOnlyTheArchiveItWasSealedTo) {
+    const TTestBytes own = ZipBuilder().Add("a.txt", "new", 8).Build();
+    Seal = SealOf(own);
+    Run(own);
+    Run(ReadWholeFile(Dir / "Data.dat"));
+    EXPECT_EQ(Window.Completions, 2);
+    EXPECT_EQ(ReadWholeFile(Dir / "Data.dat"), own);
+
+    TTestBytes oneByte = own;
+    oneByte[oneByte.size() / 2] ^= 1;
+    for (const TTestBytes& other : {WithDiskNumbers(ZipBuilder().Add("a.txt", "stranger", 8).Build()),
+                                    WithDiskNumbers(own), oneByte}) {
+        fs::remove(Dir / "kelvo" / "a.txt");
+        ExpectRaises<EForeignArchive>([&] { Run(other); }, UString(kForeignArchiveText));
+        EXPECT_EQ(ReadWholeFile(Dir / "Data.dat"), other);
+        EXPECT_TRUE(fs::is_empty(Dir / "kelvo"));
+    }
+    EXPECT_EQ(Window.Completions, 2);
 }
 
 #ifndef _WIN32

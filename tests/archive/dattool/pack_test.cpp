@@ -50,16 +50,20 @@ TRun Pack(const fs::path& folder, const fs::path& archive) { return Tool({u"pack
 
 }  // namespace
 
-TEST(DatToolPack, PackThenTheUpdateRunGivesTheSameTree) {
+// The update run's write-back leaves a packed archive's bytes as they were,
+// so a sealed updater's second press still finds the archive it was sealed to.
+TEST(DatToolPack, PackThenTheUpdateRunGivesTheSameTreeAndKeepsTheArchivesBytes) {
     TTempDir dir;
     MakeSampleFolder(dir / "src");
     TRun run = Pack(dir / "src", dir / "Data.dat");
     ASSERT_EQ(run.Code, 0) << (run.Console.FOut.empty() ? "" : run.Console.FOut.back());
     EXPECT_EQ(run.Console.FOut, (Lines{"check of the new archive: no problems in 9 entries",
                                        "packed 9 entries into " + ToUtf8(U(dir / "Data.dat"))}));
+    const TTestBytes packed = ReadWholeFile(dir / "Data.dat");
     fs::create_directories(dir / "out");
     RunUpdate(dir / "Data.dat", Folder(dir / "out"));
     EXPECT_EQ(Tree(dir / "out"), Tree(dir / "src"));
+    EXPECT_EQ(ReadWholeFile(dir / "Data.dat"), packed);
 }
 
 TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {

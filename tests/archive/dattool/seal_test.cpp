@@ -1,0 +1,199 @@
+// dattool seal on executables crafted here byte by byte (a PE file whose
+// resource directory holds the seal and a version resource), and on Windows
+// on the updater the build made.
+#include <gtest/gtest.h>
+
+#include "archive/archive_seal.h"
+#include "tests/archive/dattool/support/dattool_run.h"
+#include "tests/archive/support/archive_test_support.h"
+#include "tests/support/zip_builder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// SHA-256 of "abc", the standard's own example.
+const std::string kAbcDigest = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+
+struct TCraftedResource {
+    uint32_t Type;
+    std::u16string Name;  // empty: id 1
+    TTestBytes Data;
+};
+
+TTestBytes Bytes(const std::string& text) { return TTestBytes(text.begin(), text.end()); }
+
+TTestBytes UnsealedSeal() {
+    return Bytes("KelvoUpdaterSeal" "unsealed........" + std::string(32, '.'));
+}
+
+// VersionResource: a version block whose fixed part says 1.2.3.4.
+TTestBytes VersionResource() {
+    TTestBytes data(40 + 52, 0);  // what precedes the fixed part in a real block, then the fixed part
+    PutLe32(data, 40, 0xFEEF04BD);
+    PutLe32(data, 48, 0x00010002);
+    PutLe32(data, 52, 0x00030004);
+    return data;
+}
+
+// CraftedExe is a PE32 file with one section, .rsrc at address 0x1000 and
+// file offset 0x200, holding each resource (type, name, language 0x409);
+// signed adds a security directory.
+TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSigned = false) {
+    const size_t n = resources.size();
+    const size_t root = 0, perResource = 64;
+    size_t at = 16 + 8 * n + perResource * n;
+    std::vector<size_t> names, datas;
+    for (const auto& r : resources) {
+        names.push_back(at);
+        at += 2 + 2 * r.Name.size();
+    }
+    at = (at + 7) & ~size_t{7};
+    for (const auto& r : resources) {
+        datas.push_back(at);
+        at += (r.Data.size() + 7) & ~size_t{7};
+    }
+    TTestBytes rsrc(at, 0);
+    PutLe16(rsrc, root + 14, static_cast<uint16_t>(n));
+    for (size_t i = 0; i < n; ++i) {
+        const TCraftedResource& r = resources[i];
+        const size_t typeDir = 16 + 8 * n + perResource * i, langDir = typeDir + 24, dataEntry = typeDir + 48;
+        PutLe32(rsrc, root + 16 + 8 * i, r.Type);
+        PutLe32(rsrc, root + 20 + 8 * i, 0x80000000u | static_cast<uint32_t>(typeDir));
+        PutLe16(rsrc, typeDir + (r.Name.empty() ? 14 : 12), 1);
+        PutLe32(rsrc, typeDir + 16, r.Name.empty() ? 1 : 0x80000000u | static_cast<uint32_t>(names[i]));
+        PutLe32(rsrc, typeDir + 20, 0x80000000u | static_cast<uint32_t>(langDir));
+        PutLe16(rsrc, langDir + 14, 1);
+        PutLe32(rsrc, langDir + 16, 0x409);
+        PutLe32(rsrc, langDir + 20, static_cast<uint32_t>(dataEntry));
+        PutLe32(rsrc, dataEntry, static_cast<uint32_t>(0x1000 + datas[i]));
+        PutLe32(rsrc, dataEntry + 4, static_cast<uint32_t>(r.Data.size()));
+        PutLe16(rsrc, names[i], static_cast<uint16_t>(r.Name.size()));
+        for (size_t c = 0; c < r.Name.size(); ++c) PutLe16(rsrc, names[i] + 2 + 2 * c, r.Name[c]);
+        std::copy(r.Data.begin(), r.Data.end(), rsrc.begin() + static_cast<ptrdiff_t>(datas[i]));
+    }
+    TTestBytes exe(0x200, 0);
+    exe[0] = 'M', exe[1] = 'Z';
+    PutLe32(exe, 0x3C, 0x40);
+    PutLe32(exe, 0x40, 0x00004550);
+    PutLe16(exe, 0x44, 0x14C);     // i386
+    PutLe16(exe, 0x46, 1);         // one section
+    PutLe16(exe, 0x54, 96 + 16 * 8);
+    const size_t optional = 0x58;
+    PutLe16(exe, optional, 0x10B);
+    PutLe32(exe, optional + 92, 16);
+    PutLe32(exe, optional + 96 + 8 * 2, 0x1000);
+    PutLe32(exe, optional + 96 + 8 * 2 + 4, static_cast<uint32_t>(rsrc.size()));
+    if (isSigned) {
+        PutLe32(exe, optional + 96 + 8 * 4, static_cast<uint32_t>(0x200 + rsrc.size()));
+        PutLe32(exe, optional + 96 + 8 * 4 + 4, 8);
+    }
+    const size_t section = optional + 96 + 16 * 8;
+    std::copy_n(".rsrc", 5, exe.begin() + static_cast<ptrdiff_t>(section));
+    PutLe32(exe, section + 8, static_cast<uint32_t>(rsrc.size()));
+    PutLe32(exe, section + 12, 0x1000);
+    PutLe32(exe, section + 16, static_cast<uint32_t>(rsrc.size()));
+    PutLe32(exe, section + 20, 0x200);
+    exe.insert(exe.end(), rsrc.begin(), rsrc.end());
+    if (isSigned) exe.insert(exe.end(), 8, 0);
+    return exe;
+}
+
+TTestBytes Updater(bool isSigned = false) {
+    return CraftedExe({{16, u"", VersionResource()}, {10, u"KELVOSEAL", UnsealedSeal()}}, isSigned);
+}
+
+// Sealed is exe's seal resource as Show reports it.
+std::string Shown(const fs::path& exe) {
+    const TRun run = Tool({u"seal", u"--show", U(exe)});
+    EXPECT_EQ(run.Code, 0) << (run.Console.FErr.empty() ? "" : run.Console.FErr.back());
+    return run.Console.FOut.empty() ? "" : run.Console.FOut.back();
+}
+
+}  // namespace
+
+TEST(DatToolSeal, SealsInPlaceAndShowsWhatTheExeIsSealedTo) {
+    TTempDir dir;
+    const TTestBytes unsealed = Updater();
+    WriteWholeFile(dir / "up.exe", unsealed);
+    WriteText(dir / "Data.dat", "abc");
+    const std::string exe = ToUtf8(U(dir / "up.exe"));
+    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.2.3.4, not sealed");
+
+    const TRun run = Tool({u"seal", U(dir / "up.exe"), U(dir / "Data.dat")});
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Console.FOut, (Lines{"sealed " + exe + " to " + ToUtf8(U(dir / "Data.dat")) + ": SHA-256 " + kAbcDigest}));
+    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.2.3.4, sealed to SHA-256 " + kAbcDigest);
+    // Only the seal's 64 bytes changed, and to the sealed layout.
+    const TTestBytes sealed = ReadWholeFile(dir / "up.exe");
+    ASSERT_EQ(sealed.size(), unsealed.size());
+    std::vector<size_t> changed;
+    for (size_t i = 0; i < sealed.size(); ++i)
+        if (sealed[i] != unsealed[i]) changed.push_back(i);
+    ASSERT_FALSE(changed.empty());
+    EXPECT_LE(changed.back() - changed.front(), kSealSize - 1);
+    TArchiveSeal seal;
+    const TTestBytes reserved = UnsealedSeal();
+    const auto sealAt = std::search(unsealed.begin(), unsealed.end(), reserved.begin(), reserved.end()) - unsealed.begin();
+    ASSERT_TRUE(ParseSeal(sealed.data() + sealAt, kSealSize, seal));
+    EXPECT_TRUE(seal.Sealed);
+    EXPECT_EQ(ToUtf8(Sha256Hex(seal.Digest)), kAbcDigest);
+}
+
+TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
+    TTestBytes damagedSeal = UnsealedSeal();
+    damagedSeal[20] = 'X';  // neither state
+    TTestBytes stray = UnsealedSeal();
+    stray[40] = 0;          // unsealed, but not full stops
+    TTestBytes cut = Updater();
+    cut.resize(0x180);      // headers whole, resources missing
+    TTestBytes outside = Updater();
+    PutLe32(outside, 0x200 + 16 + 8 * 2 + 64 + 48, 0x5000);  // the seal's data address lies beyond the section
+    struct Case {
+        const char* what;
+        TTestBytes exe;
+        std::string error;
+    };
+    const std::string notUpdater = "is not an updater with a seal resource";
+    const Case cases[] = {
+        {"signed", Updater(true), "is already signed: a seal written now would break its signature; seal first, then sign"},
+        {"not a PE file", Bytes("plain text, not a program"), notUpdater},
+        {"cut short", cut, notUpdater},
+        {"no seal resource", CraftedExe({{16, u"", VersionResource()}}), notUpdater},
+        {"seal of another size", CraftedExe({{10, u"KELVOSEAL", Bytes(std::string(63, '.'))}}), notUpdater},
+        {"seal of another name", CraftedExe({{10, u"KELVOSEAM", UnsealedSeal()}}), notUpdater},
+        {"seal in neither state", CraftedExe({{10, u"KELVOSEAL", damagedSeal}}), notUpdater},
+        {"unsealed with a stray byte", CraftedExe({{10, u"KELVOSEAL", stray}}), notUpdater},
+        {"seal outside its section", outside, notUpdater},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TTempDir dir;
+        WriteWholeFile(dir / "up.exe", c.exe);
+        WriteText(dir / "Data.dat", "abc");
+        const TRun run = Tool({u"seal", U(dir / "up.exe"), U(dir / "Data.dat")});
+        EXPECT_EQ(run.Code, 1);
+        ASSERT_EQ(run.Console.FErr.size(), 1u);
+        EXPECT_NE(run.Console.FErr[0].find(c.error), std::string::npos) << run.Console.FErr[0];
+        EXPECT_EQ(ReadWholeFile(dir / "up.exe"), c.exe);
+    }
+    const TRun usage = Tool({u"seal", u"--show"});
+    EXPECT_EQ(usage.Code, 2);
+    EXPECT_EQ(usage.Console.FErr, (Lines{"usage: dattool seal UPDATER_EXE ARCHIVE | dattool seal --show UPDATER_EXE"}));
+}
+
+#ifdef KELVO_UPDATER_EXE
+// The updater the build made carries its seal reserved, unsealed, and the
+// project's version; sealed, the same bytes show the archive's digest.
+TEST(DatToolSeal, TheBuiltUpdaterCarriesItsSealReservedAndTheProjectsVersion) {
+    TTempDir dir;
+    fs::copy_file(fs::u8path("Z:" KELVO_UPDATER_EXE), dir / "KelvoUpdater.exe");  // the build tree, as Wine sees it
+    WriteText(dir / "Data.dat", "abc");
+    const std::string exe = ToUtf8(U(dir / "KelvoUpdater.exe"));
+    EXPECT_EQ(Shown(dir / "KelvoUpdater.exe"), exe + ": version " KELVO_VERSION_FOUR ", not sealed");
+    EXPECT_EQ(Tool({u"seal", U(dir / "KelvoUpdater.exe"), U(dir / "Data.dat")}).Code, 0);
+    EXPECT_EQ(Shown(dir / "KelvoUpdater.exe"), exe + ": version " KELVO_VERSION_FOUR ", sealed to SHA-256 " + kAbcDigest);
+}
+#endif
