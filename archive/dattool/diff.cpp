@@ -9,6 +9,7 @@
 #include "archive/dattool/archive_input.h"
 #include "archive/dattool/command_line.h"
 #include "archive/dattool/commands.h"
+#include "archive/dattool/diff.h"
 #include "archive/dattool/dattool_texts.h"
 #include "archive/entry_names.h"
 #include "archive/extract_paths.h"
@@ -106,23 +107,18 @@ UString SameFileKey(UString name) {
 
 }  // namespace
 
-int RunDiff(const std::vector<UString>& args, TConsole& console) {
-    const TCommandLine line(args, {});
-    const std::vector<UString>& operands = line.Operands(2);
-    TArchiveInput input(operands[0]);
-    UString folder = operands[1];
-    RequireFolder(folder);
-    if (!HasTrailingSeparator(folder)) folder.push_back(u'\\');
+int DiffFolder(TZipFile& zip, const UString& folder, TConsole& console) {
+    UString anchored = folder;
+    if (!HasTrailingSeparator(anchored)) anchored.push_back(u'\\');
     static constexpr UStringView kWords[] = {kDiffNew, kDiffReplaced, kDiffUnchanged, kDiffStops};
     size_t counts[4] = {};
     std::set<UString> held;
-    const int entries = input.Empty() ? 0 : input.Zip().FileCount();
-    for (int i = 0; i < entries; ++i) {
+    for (int i = 0; i < zip.FileCount(); ++i) {
         TFate fate{efStops, UString()};
-        UString name = DecodeCp437(input.Zip().FileInfo(i).FileName);
+        UString name = DecodeCp437(zip.FileInfo(i).FileName);
         try {
-            name = input.Zip().FileName(i);
-            fate = FateOf(input.Zip(), i, folder, name);
+            name = zip.FileName(i);
+            fate = FateOf(zip, i, anchored, name);
         } catch (const Exception& e) {  // what stops the run stops it at this entry
             fate.Reason = e.Message();
         }
@@ -132,12 +128,20 @@ int RunDiff(const std::vector<UString>& args, TConsole& console) {
         console.Out(Format(kDiffLine, {kWords[fate.Fate], fate.Fate == efStops ? Format(kProblemLine, {shown, fate.Reason}) : shown}));
     }
     size_t extra = 0;
-    for (const UString& file : FilesBelow(operands[1])) {
+    for (const UString& file : FilesBelow(folder)) {
         if (held.count(SameFileKey(file)) != 0) continue;
         if (extra++ == 0) console.Out(UString(kDiffNotHeldHead));
         console.Out(Format(kDiffNotHeldLine, {file}));
     }
     console.Out(Format(kDiffTotals, {Decimal(counts[efNew]), Decimal(counts[efReplaced]), Decimal(counts[efUnchanged]),
-                                      Decimal(counts[efStops]), Decimal(extra)}));
+                                     Decimal(counts[efStops]), Decimal(extra)}));
     return counts[efNew] + counts[efReplaced] + counts[efStops] == 0 ? 0 : 1;
+}
+
+int RunDiff(const std::vector<UString>& args, TConsole& console) {
+    const TCommandLine line(args, {});
+    const std::vector<UString>& operands = line.Operands(2);
+    TArchiveInput input(operands[0]);
+    RequireFolder(operands[1]);
+    return DiffFolder(input.Zip(), operands[1], console);  // an empty file holds no entries
 }

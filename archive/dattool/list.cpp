@@ -46,7 +46,7 @@ int RunList(const std::vector<UString>& args, TConsole& console) {
     console.Out(UString(kListHeader));
     uint64_t compressed = 0;
     uint64_t uncompressed = 0;
-    const int count = input.Empty() ? 0 : input.Zip().FileCount();
+    const int count = input.Zip().FileCount();  // an empty file holds no entries
     for (int i = 0; i < count; ++i) {
         const TZipHeader h = input.Zip().FileInfo(i);
         console.Out(Format(kListLine, {MethodName(h.CompressionMethod), Decimal(h.CompressedSize), Decimal(h.UncompressedSize),
