@@ -31,7 +31,9 @@ constexpr int64_t kLargestOffset = 0xFFFFFFFF;  // offsets are 32 bits without Z
     throw EZipException(Format(kItemProblem, {name, problem}));
 }
 
-// TDeflater is raw deflate at zlib's default level; each piece of output goes to the sink.
+// TDeflater is raw deflate at zlib's default level; each piece of output goes
+// to the sink. One deflater serves every file, reset between them: its state
+// is made once, not allocated, touched and freed for each file.
 class TDeflater {
 public:
     using TSink = std::function<void(const uint8_t*, size_t)>;
@@ -54,6 +56,7 @@ public:
             result = deflate(&FZ, last ? Z_FINISH : Z_NO_FLUSH);
             FSink(FOut.data(), FOut.size() - FZ.avail_out);
         } while (FZ.avail_out == 0 || (last && result != Z_STREAM_END));
+        if (last) deflateReset(&FZ);
     }
 
 private:
@@ -66,7 +69,8 @@ private:
 class TPackWriter {
 public:
     TPackWriter(const UString& path, TNativeFile file, uint32_t time)
-        : FOut(path, file), FFile(file), FTime(time), FBuffer(kCopyBufferSize) {}
+        : FOut(path, file), FFile(file), FTime(time), FBuffer(kCopyBufferSize),
+          FDeflater([this](const uint8_t* data, size_t count) { Put(data, count); }) {}
 
     void Add(const TPackItem& item) {
         TZipHeader h = HeaderFor(item);
@@ -131,10 +135,7 @@ private:
         const int64_t start = FOut.Position();
         h.CompressionMethod = 8;
         h.UncompressedSize = static_cast<uint32_t>(item.Size);
-        {
-            TDeflater deflater([&](const uint8_t* data, size_t count) { Put(data, count); });
-            h.CRC32 = ReadEach(item, [&](const uint8_t* data, size_t count, bool last) { deflater.Put(data, count, last); });
-        }
+        h.CRC32 = ReadEach(item, [&](const uint8_t* data, size_t count, bool last) { FDeflater.Put(data, count, last); });
         const uint64_t deflated = static_cast<uint64_t>(FOut.Position() - start);
         if (deflated < item.Size) {
             h.CompressedSize = static_cast<uint32_t>(deflated);
@@ -168,6 +169,7 @@ private:
     TNativeFile FFile;  // FOut's, for cutting the file
     uint32_t FTime;
     TBytes FBuffer;
+    TDeflater FDeflater;
     std::vector<TZipHeader> FCentral;
 };
 
