@@ -5,7 +5,7 @@
 # `dattool pack`; Info-ZIP's unzip, 7-Zip, bsdtar and Python's zipfile list the
 # packed Persian name as it is; zipfile, bsdtar and the update run's own
 # extraction give back the packed tree, and diff finds that tree current;
-# packing twice gives the same bytes.
+# packing twice gives the same bytes; a link in the folder is refused, naming it.
 # Usage: dattool_peers_test.sh DATTOOL                  (the Linux build)
 #        dattool_peers_test.sh DATTOOL.EXE WINE_ENV DIR (the Windows build in scripts/wine-env)
 set -euo pipefail
@@ -78,6 +78,16 @@ diff -r "$src" "$work/by-bsdtar" || fail "bsdtar gave another tree"
 tool extract "$work/pack.dat" "$work/by-run" || fail "the update run's extraction failed"
 diff -r "$src" "$work/by-run" || fail "the update run gave another tree"
 tool diff "$work/pack.dat" "$work/by-run" >/dev/null || fail "diff does not find the extracted tree current"
+
+# A link to a folder outside would pack what lies there; Wine shows a Linux
+# link as a Windows symbolic link, so the Windows build meets it as on Windows.
+mkdir -p "$work/linked/src" "$work/elsewhere"
+printf 'secret' >"$work/elsewhere/secret.txt"
+printf 'a' >"$work/linked/src/a.txt"
+ln -s "$work/elsewhere" "$work/linked/src/to elsewhere"
+out=$(tool pack "$work/linked/src" "$work/linked.dat") && fail "pack took a folder with a link: $out"
+grep -qF '"to elsewhere": is a link or junction' <<<"$out" || fail "pack does not name the link: $out"
+[ ! -e "$work/linked.dat" ] || fail "pack wrote an archive of a folder with a link"
 
 if [ "$failures" -gt 0 ]; then echo "$failures failed"; exit 1; fi
 echo "dattool against zip, 7zz, zipfile and bsdtar: all passed"

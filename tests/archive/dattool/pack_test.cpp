@@ -191,7 +191,9 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
     MakeSampleFolder(dir / "src");
     fs::create_directories(dir / "a folder");
     WriteText(dir / "notes.txt", "notes");
+#ifndef _WIN32  // Wine makes no links; the peers test shows the Windows build's refusal there
     fs::create_directory_symlink(dir / "src", dir / "src link");
+#endif
     struct TCase {
         fs::path Archive;
         std::vector<UString> Options;
@@ -201,7 +203,9 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
         {dir / "a folder", {}, ": is not a regular file; pack writes only an archive file"},
         {dir / "notes.txt", {}, ": exists and is not an update archive; give --force to replace it"},
         {dir / "src" / "Data.dat", {}, ": lies inside the folder to pack"},
+#ifndef _WIN32
         {dir / "src link" / "Data.dat", {}, ": lies inside the folder to pack"},
+#endif
         {dir / "notes.txt", {u"--force"}, ""},
         {dir / "notes.txt", {}, ""},  // now an update archive
     };
@@ -222,7 +226,11 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
         }
     }
     EXPECT_TRUE(fs::is_directory(dir / "a folder"));
-    EXPECT_EQ(NamesIn(dir.Path()), (Lines{"a folder", "notes.txt", "src", "src link"}));  // no temporary file left
+    Lines names{"a folder", "notes.txt", "src"};
+#ifndef _WIN32
+    names.push_back("src link");
+#endif
+    EXPECT_EQ(NamesIn(dir.Path()), names);  // no temporary file left
     EXPECT_EQ(Tree(dir / "src").count("Data.dat"), 0u);
 }
 
@@ -247,7 +255,10 @@ TEST(DatToolPack, AFailedWriteLeavesTheArchiveAsItWasAndSaysWhy) {
     EXPECT_EQ(NamesIn(dir.Path()), (Lines{"Data.dat", "src"}));
 }
 
-// Links and junctions would pack what lies outside the folder: each is named and nothing is packed.
+
+// Links and junctions would pack what lies outside the folder: each is named and
+// nothing is packed. Wine makes no links: dattool_peers_test.sh shows the
+// Windows build refusing a link made on the Linux side.
 TEST(DatToolPack, RefusesLinksNamingEach) {
     TTempDir dir;
     fs::create_directories(dir / "src" / "sub");
