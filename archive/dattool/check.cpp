@@ -13,17 +13,6 @@ namespace {
 // A problem seen this many times is a way of making the archive, not a slip.
 constexpr size_t kManyOfAKind = 10;
 
-// Printable shows control characters of a name as <0x0A>: each problem stays on one line.
-UString Printable(UStringView name) {
-    static const char kHex[] = "0123456789ABCDEF";
-    UString out;
-    for (char16_t c : name) {
-        if (c >= 0x20) out.push_back(c);
-        else out += FromUtf8(std::string("<0x") + kHex[c >> 4] + kHex[c & 15] + ">");
-    }
-    return out;
-}
-
 // KindOf is a problem's sentence up to its first quoted name: the same kind for every entry.
 UString KindOf(const UString& problem) { return problem.substr(0, problem.find(u'"')); }
 
@@ -63,6 +52,16 @@ std::vector<TCheckProblem> CheckArchiveFile(const UString& archive, size_t& entr
     }
     entries = static_cast<size_t>(input.Zip().FileCount());
     return CheckArchive(input.Zip(), input.File());
+}
+
+UString Printable(UStringView name) {
+    static const char kHex[] = "0123456789ABCDEF";
+    UString out;
+    for (char16_t c : name) {
+        if (c >= 0x20) out.push_back(c);
+        else out += FromUtf8(std::string("<0x") + kHex[c >> 4] + kHex[c & 15] + ">");
+    }
+    return out;
 }
 
 UString CheckSummary(size_t problems, size_t warnings, size_t entries) {

@@ -21,5 +21,7 @@ std::vector<TCheckProblem> CheckArchive(TZipFile& zip, TStream& archive);
 // CheckArchiveFile checks the archive file as `dattool check` does: an empty
 // archive or one without entries is a problem, since the run installs nothing.
 std::vector<TCheckProblem> CheckArchiveFile(const UString& archive, size_t& entries);
+// Printable shows control characters of a name as <0x0A>: each report stays on one line.
+UString Printable(UStringView name);
 // CheckSummary: "no problems in 2 entries", "1 problem, 2 warnings in 3 entries", ...
 UString CheckSummary(size_t problems, size_t warnings, size_t entries);

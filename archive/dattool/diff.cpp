@@ -7,6 +7,7 @@
 #include <set>
 
 #include "archive/dattool/archive_input.h"
+#include "archive/dattool/check.h"
 #include "archive/dattool/command_line.h"
 #include "archive/dattool/commands.h"
 #include "archive/dattool/diff.h"
@@ -124,14 +125,15 @@ int DiffFolder(TZipFile& zip, const UString& folder, TConsole& console) {
         }
         held.insert(SameFileKey(name));
         ++counts[fate.Fate];
-        const UString shown = Format(kQuotedName, {name});
-        console.Out(Format(kDiffLine, {kWords[fate.Fate], fate.Fate == efStops ? Format(kProblemLine, {shown, fate.Reason}) : shown}));
+        const UString shown = Format(kQuotedName, {Printable(name)});
+        console.Out(Format(kDiffLine, {kWords[fate.Fate],
+                                       fate.Fate == efStops ? Format(kProblemLine, {shown, Printable(fate.Reason)}) : shown}));
     }
     size_t extra = 0;
     for (const UString& file : FilesBelow(folder)) {
         if (held.count(SameFileKey(file)) != 0) continue;
         if (extra++ == 0) console.Out(UString(kDiffNotHeldHead));
-        console.Out(Format(kDiffNotHeldLine, {file}));
+        console.Out(Format(kDiffNotHeldLine, {Printable(file)}));
     }
     console.Out(Format(kDiffTotals, {Decimal(counts[efNew]), Decimal(counts[efReplaced]), Decimal(counts[efUnchanged]),
                                      Decimal(counts[efStops]), Decimal(extra)}));
