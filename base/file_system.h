@@ -90,3 +90,9 @@ uint32_t OpenForReadingError(const UString& path);
 // ChangeProcessErrorMode sets the process's error mode (SetErrorMode) and
 // answers the previous one; Linux has no such mode and only keeps the value.
 uint32_t ChangeProcessErrorMode(uint32_t mode);
+
+// For dattool pack: cutting its temporary archive to length, and the reason of a failed write.
+// SetNativeFileSize sets the file's end; 0 or the system's error code.
+uint32_t SetNativeFileSize(TNativeFile file, int64_t size);
+// LastSystemError is the calling thread's last system error code (GetLastError, errno).
+uint32_t LastSystemError();

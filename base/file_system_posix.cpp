@@ -234,3 +234,9 @@ uint32_t OpenForReadingError(const UString& path) {
 }
 
 uint32_t ChangeProcessErrorMode(uint32_t mode) { return std::exchange(FErrorMode, mode); }
+
+uint32_t LastSystemError() { return static_cast<uint32_t>(errno); }
+
+uint32_t SetNativeFileSize(TNativeFile file, int64_t size) {
+    return ::ftruncate(static_cast<int>(file), static_cast<off_t>(size)) == 0 ? 0 : LastError();
+}

@@ -143,3 +143,13 @@ uint32_t OpenForReadingError(const UString& path) {
 }
 
 uint32_t ChangeProcessErrorMode(uint32_t mode) { return ::SetErrorMode(mode); }
+
+uint32_t LastSystemError() { return ::GetLastError(); }
+
+uint32_t SetNativeFileSize(TNativeFile file, int64_t size) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(file);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    if (!::SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle)) return ::GetLastError();
+    return 0;
+}

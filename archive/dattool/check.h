@@ -12,13 +12,16 @@ struct TCheckProblem {
     UString Entry;              // the entry's name as the run reads it
     UString Problem;            // what is wrong, one sentence
     bool WholeArchive = false;  // about the archive's records, not one entry
+    bool Warning = false;       // the run handles it; other readers may not
 };
 
 // CheckArchive checks every entry of zip, opened for reading on archive.
 std::vector<TCheckProblem> CheckArchive(TZipFile& zip, TStream& archive);
 
-// RunCheck is `dattool check ARCHIVE`: one line per problem, then the summary
-// line; 0 when clean, 1 with problems, 2 when the archive cannot be read.
-int RunCheck(const UString& archive, TConsole& console);
-// CheckSummary: "no problems in 2 entries", "1 problem in 1 entry", ...
-UString CheckSummary(size_t problems, size_t entries);
+// CheckArchiveFile checks the archive file as `dattool check` does: an empty
+// archive or one without entries is a problem, since the run installs nothing.
+std::vector<TCheckProblem> CheckArchiveFile(const UString& archive, size_t& entries);
+// Printable shows control characters of a name as <0x0A>: each report stays on one line.
+UString Printable(UStringView name);
+// CheckSummary: "no problems in 2 entries", "1 problem, 2 warnings in 3 entries", ...
+UString CheckSummary(size_t problems, size_t warnings, size_t entries);

@@ -24,17 +24,19 @@ UString UnflaggedProblem(const TBytes& bytes, const UString& cp437) {
 }
 
 // DecodeForCheck gives the name as the run reads it, noting what goes wrong.
-UString DecodeForCheck(TZipFile& zip, int index, bool mixedFlags, std::vector<UString>& problems) {
+UString DecodeForCheck(TZipFile& zip, int index, bool mixedFlags, TEntryProblems& entry) {
+    std::vector<UString>& problems = entry.Problems;
     const TZipHeader header = zip.FileInfo(index);
     const bool flagged = (header.Flag & kFlagUtf8Names) != 0;
     try {
         const UString name = zip.FileName(index);
         if (IsPlainAscii(header.FileName)) return name;
         if (!flagged) problems.push_back(UnflaggedProblem(header.FileName, name));
-        // 7-Zip and zipfile flag only such names; a reader that takes one
-        // unflagged record for the whole archive reads this name as code page 437.
+        // 7-Zip and zipfile flag only such names. The update run reads each
+        // name by its own flag; a reader that takes one unflagged record for
+        // the whole archive reads this name as code page 437.
         if (flagged && mixedFlags) {
-            problems.push_back(Format(kMixedFlags, {DecodeCp437(header.FileName)}));
+            entry.Warnings.push_back(Format(kMixedFlags, {DecodeCp437(header.FileName)}));
         }
         return name;
     } catch (const Exception& error) {
@@ -57,7 +59,7 @@ std::vector<TEntryProblems> CheckNames(TZipFile& zip) {
     std::vector<UString> names;
     for (int i = 0; i < zip.FileCount(); ++i) {
         TEntryProblems& entry = entries[static_cast<size_t>(i)];
-        entry.Name = DecodeForCheck(zip, i, mixedFlags, entry.Problems);
+        entry.Name = DecodeForCheck(zip, i, mixedFlags, entry);
         for (UString& problem : NameProblems(entry.Name)) entry.Problems.push_back(std::move(problem));
         names.push_back(entry.Name);
     }

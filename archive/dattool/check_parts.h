@@ -7,10 +7,12 @@
 
 #include "archive/zip_file.h"
 
-// TEntryProblems holds, for each entry, its name as the run reads it and its problems.
+// TEntryProblems holds, for each entry, its name as the run reads it, its
+// problems and its warnings (what the run handles but other readers may not).
 struct TEntryProblems {
     UString Name;
     std::vector<UString> Problems;
+    std::vector<UString> Warnings;
 };
 
 // CheckNames decodes every name as the run does and applies the name rules.

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "archive/dattool/dattool.h"
@@ -11,6 +13,12 @@ public:
     void Err(const UString& line) override {
         std::fflush(stdout);
         Write(line, stderr);
+    }
+    // The progress line is redrawn in place on a terminal's stderr: "\r", the line, clear to its end.
+    void Progress(const UString& line) override {
+        if (::isatty(STDERR_FILENO) == 0) return;
+        const std::string bytes = "\r" + ToUtf8(line) + "\033[K";
+        std::fwrite(bytes.data(), 1, bytes.size(), stderr);
     }
 
 private:

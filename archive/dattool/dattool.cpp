@@ -1,77 +1,68 @@
 #include "archive/dattool/dattool.h"
 
-#include <cstdio>
-#include <memory>
-#include <string>
-
-#include "archive/dattool/check.h"
+#include "archive/dattool/command_line.h"
+#include "archive/dattool/commands.h"
 #include "archive/dattool/dattool_texts.h"
-#include "archive/dattool/pack.h"
-#include "archive/dattool/seal.h"
-#include "archive/entry_names.h"
-#include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
 #include "base/error_text.h"
-#include "base/finally.h"
+
+#ifndef KELVO_VERSION_TEXT
+#error "the dattool library is built with KELVO_VERSION_TEXT, the project's version"
+#endif
 
 namespace {
 
-UString Hex8(uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08x", value);
-    return FromUtf8(text);
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+void OutLines(TConsole& console, const std::vector<UString>& lines) {
+    for (const UString& line : lines) console.Out(line);
 }
 
-UString NameOrBytes(TZipFile& zip, int index) {
+int RunCommand(const TCommand& command, const std::vector<UString>& args, TConsole& console) {
+    if (AsksForHelp(args)) {
+        OutLines(console, CommandHelpText(command));
+        return 0;
+    }
     try {
-        return zip.FileName(index);
-    } catch (const Exception&) {  // listing shows even a name that cannot be decoded
-        return DecodeCp437(zip.FileInfo(index).FileName);
+        return command.Run(args, console);
+    } catch (const EToolUsage& error) {
+        console.Err(Format(kToolSays, {command.Name, error.Message()}));
+        console.Err(UsageLine(command));
+        console.Err(Format(kMoreHelp, {command.Name}));
+        return kExitUsage;
+    } catch (const EToolInput& error) {
+        console.Err(error.Message());
+        return kExitUsage;
+    } catch (const Exception& error) {
+        console.Err(DisplayText(error));  // as the error display shows it, as the last line
+        return kExitFailed;
     }
-}
-
-int List(const UString& archive, TConsole& console) {
-    TZipFile zip;
-    zip.Open(archive, zmRead);
-    console.Out(UString(kListHeader));
-    for (int i = 0; i < zip.FileCount(); ++i) {
-        const TZipHeader h = zip.FileInfo(i);
-        console.Out(Format(kListLine, {NameOrBytes(zip, i), Decimal(h.CompressionMethod), Decimal(h.CompressedSize),
-                                       Decimal(h.UncompressedSize), Hex8(h.CRC32)}));
-    }
-    return 0;
-}
-
-// Extract runs the update run's sequence: create, open read-write, extract
-// everything, close (the write-back), release on every path.
-int Extract(const UString& archive, UString folder, TConsole&) {
-    if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder.push_back(u'\\');
-    auto zip = std::make_unique<TZipFile>();
-    TryFinally(
-        [&] {
-            zip->Open(archive, zmReadWrite);
-            zip->ExtractAll(folder);
-            zip->Close();
-        },
-        [&] { zip.reset(); });
-    return 0;
 }
 
 }  // namespace
 
+UString DatToolVersion() { return FromUtf8(KELVO_VERSION_TEXT); }
+
 int RunDatTool(const std::vector<UString>& args, TConsole& console) {
     RegisterDefaultCompressionHandlers();
-    const size_t count = args.size();
-    try {
-        if (count == 2 && args[0] == u"list") return List(args[1], console);
-        if (count == 3 && args[0] == u"extract") return Extract(args[1], args[2], console);
-        if (count == 2 && args[0] == u"check") return RunCheck(args[1], console);
-        if (count >= 1 && args[0] == u"pack") return RunPack(std::vector<UString>(args.begin() + 1, args.end()), console);
-        if (count >= 1 && args[0] == u"seal") return RunSeal(std::vector<UString>(args.begin() + 1, args.end()), console);
-    } catch (const Exception& error) {
-        console.Err(DisplayText(error));  // as the error display shows it, as the last line
-        return 1;
+    if (args.empty()) {
+        for (const UString& line : OverviewText()) console.Err(line);
+        return kExitUsage;
     }
-    console.Err(UString(kUsage));
-    return 2;
+    if (args[0] == u"--help" || args[0] == u"-h") {
+        OutLines(console, OverviewText());
+        return 0;
+    }
+    if (args[0] == u"--version") {
+        console.Out(Format(kVersionLine, {DatToolVersion()}));
+        return 0;
+    }
+    const TCommand* command = FindCommand(args[0]);
+    if (command == nullptr) {
+        console.Err(Format(kUnknownCommand, {args[0]}));
+        console.Err(UString(kSeeHelp));
+        return kExitUsage;
+    }
+    return RunCommand(*command, std::vector<UString>(args.begin() + 1, args.end()), console);
 }

@@ -1,13 +1,14 @@
 #include "archive/dattool/pack.h"
 
+#include <chrono>
 #include <ctime>
-#include <filesystem>
-#include <memory>
+#include <functional>
 
 #include "archive/dattool/check.h"
+#include "archive/dattool/command_line.h"
+#include "archive/dattool/commands.h"
+#include "archive/dattool/pack_output.h"
 #include "archive/dattool/dattool_texts.h"
-#include "archive/file_stream.h"
-#include "base/file_system.h"
 #include "base/error_text.h"
 
 namespace {
@@ -22,23 +23,37 @@ uint32_t NowAsDosTime() {
     return date << 16 | time;
 }
 
-bool LiesInside(const UString& folder, const UString& archive) {
-    namespace fs = std::filesystem;
-    const fs::path relative = fs::absolute(fs::path(archive)).lexically_normal().lexically_relative(
-        fs::absolute(fs::path(folder)).lexically_normal());
-    return !relative.empty() && *relative.begin() != fs::path("..");
-}
-
 // CheckResult reads the new archive as `dattool check` does; its problems, if any, are printed.
+// An empty folder gives an archive without entries, which check reports: the run would install nothing.
 bool CheckResult(const UString& archive, TConsole& console) {
-    TFileStream file(archive, faRead, fdOpenExisting);
-    TZipFile zip;
-    zip.Open(file, zmRead);
-    const std::vector<TCheckProblem> problems = CheckArchive(zip, file);
+    size_t entries = 0;
+    const std::vector<TCheckProblem> problems = CheckArchiveFile(archive, entries);
     for (const TCheckProblem& p : problems) console.Out(Format(kItemProblem, {p.Entry, p.Problem}));
-    console.Out(Format(kNewArchiveCheck, {CheckSummary(problems.size(), static_cast<size_t>(zip.FileCount()))}));
+    console.Out(Format(kNewArchiveCheck, {CheckSummary(problems.size(), 0, entries)}));
     return problems.empty();
 }
+
+// TProgress shows "packed 120 of 3,000 entries" on a terminal, a few times a second at most.
+class TProgress {
+public:
+    TProgress(TConsole& console, size_t total) : FConsole(console), FTotal(total) {}
+    ~TProgress() {
+        if (FShown) FConsole.Progress(UString());
+    }
+    void operator()(size_t done) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - FLast < std::chrono::milliseconds(200)) return;
+        FLast = now;
+        FShown = true;
+        FConsole.Progress(Format(kPackProgress, {Decimal(done), Decimal(FTotal)}));
+    }
+
+private:
+    TConsole& FConsole;
+    size_t FTotal;
+    std::chrono::steady_clock::time_point FLast = std::chrono::steady_clock::now();
+    bool FShown = false;
+};
 
 int Refused(const std::vector<UString>& problems, TConsole& console) {
     for (const UString& problem : problems) console.Out(problem);
@@ -49,28 +64,33 @@ int Refused(const std::vector<UString>& problems, TConsole& console) {
 }  // namespace
 
 int RunPack(const std::vector<UString>& args, TConsole& console) {
-    const bool fixedTime = !args.empty() && args[0] == u"--fixed-time";
-    if (args.size() != (fixedTime ? 3u : 2u)) {
-        console.Err(UString(kPackUsage));
-        return 2;
+    const TCommandLine line(args, {{u"--fixed-time"}, {u"--force"}, {u"--exclude", true}});
+    const std::vector<UString>& operands = line.Operands(2);
+    const UString& folder = operands[0];
+    const UString& archive = operands[1];
+    RequireFolder(folder);
+    if (const std::optional<UString> refusal = PackOutputRefusal(folder, archive, line.Has(u"--force"))) {
+        return Refused({*refusal}, console);
     }
-    const UString& folder = args[fixedTime ? 1 : 0];
-    const UString& archive = args[fixedTime ? 2 : 1];
     std::vector<UString> problems;
-    if (LiesInside(folder, archive)) return Refused({Format(kArchiveInsideFolder, {archive})}, console);
-    const std::vector<TPackItem> items = CollectPackItems(folder, problems);
+    const std::vector<TPackItem> items = CollectPackItems(folder, line.Values(u"--exclude"), problems);
     for (UString& problem : PackProblems(items)) problems.push_back(std::move(problem));
     if (!problems.empty()) return Refused(problems, console);
     try {
-        WritePackArchive(items, archive, fixedTime ? kFixedTime : NowAsDosTime());
-        if (CheckResult(archive, console)) {
+        TPackTemporary temporary(archive);
+        {
+            TProgress progress(console, items.size());
+            WritePackArchive(items, temporary.Path(), temporary.TakeFile(), line.Has(u"--fixed-time") ? kFixedTime : NowAsDosTime(),
+                             std::ref(progress));
+        }
+        if (CheckResult(temporary.Path(), console)) {
+            temporary.PutInPlace();
             console.Out(Format(kPacked, {Decimal(items.size()), archive}));
             return 0;
         }
-    } catch (const Exception& error) {
+    } catch (const Exception& error) {  // the temporary file is gone; ARCHIVE is as it was
         console.Out(DisplayText(error));
     }
-    DeleteFileAt(archive);  // no half-made or failing archive is left to be shipped
     console.Out(UString(kNothingPacked));
     return 1;
 }

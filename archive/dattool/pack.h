@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "archive/dattool/dattool.h"
+#include "base/file_system.h"
 
 // TPackItem is one entry to be: its name in the archive and where its content lies.
 struct TPackItem {
@@ -24,13 +26,17 @@ inline constexpr size_t kMostEntries = 65535;
 inline constexpr uint64_t kLargestFile = 0xFFFFFFFFull;  // 4 GiB - 1: sizes are 32 bits without ZIP64
 
 // CollectPackItems lists everything below folder in the archive's order (by
-// the names' UTF-8 bytes); what cannot become an entry goes to problems.
-std::vector<TPackItem> CollectPackItems(const UString& folder, std::vector<UString>& problems);
+// the names' UTF-8 bytes), leaving out what matches an exclude pattern; what
+// cannot become an entry (a link, a junction, a device) goes to problems.
+std::vector<TPackItem> CollectPackItems(const UString& folder, const std::vector<UString>& excludes,
+                                        std::vector<UString>& problems);
+// MatchesPattern: name matches pattern, where "*" stands for any run of characters and "?" for one.
+bool MatchesPattern(UStringView name, UStringView pattern);
 // PackProblems lists, one line each naming the entry, what check would report
 // about these items, and what the archive format cannot hold.
 std::vector<UString> PackProblems(const std::vector<TPackItem>& items);
-// WritePackArchive writes the items as an archive; time is an MS-DOS date and time.
-void WritePackArchive(const std::vector<TPackItem>& items, const UString& archive, uint32_t time);
-
-// RunPack is the command: arguments after "pack" ([--fixed-time] FOLDER ARCHIVE).
-int RunPack(const std::vector<UString>& args, TConsole& console);
+// WritePackArchive writes the items as an archive into file, an empty file
+// at path that it takes over; time is an MS-DOS date and time; progress hears
+// the count of entries written.
+void WritePackArchive(const std::vector<TPackItem>& items, const UString& path, TNativeFile file, uint32_t time,
+                      const std::function<void(size_t)>& progress);

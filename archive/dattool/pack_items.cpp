@@ -7,11 +7,20 @@
 #include "archive/dattool/dattool_texts.h"
 #include "archive/dattool/pack.h"
 #include "archive/name_rules.h"
+#include "base/file_system.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+bool Excluded(const UString& name, const std::vector<UString>& excludes) {
+    const size_t slash = name.rfind(u'/');
+    const UStringView last = slash == UString::npos ? UStringView(name) : UStringView(name).substr(slash + 1);
+    for (const UString& pattern : excludes) {
+        if (MatchesPattern(name, pattern) || MatchesPattern(last, pattern)) return true;
+    }
+    return false;
+}
 
 // ItemFor makes the entry of one directory-iterator element, or says why it cannot be one.
 bool ItemFor(const fs::directory_entry& element, const fs::path& root, TPackItem& item, std::vector<UString>& problems) {
@@ -25,6 +34,12 @@ bool ItemFor(const fs::directory_entry& element, const fs::path& root, TPackItem
     std::error_code error;
     const fs::file_status status = element.symlink_status(error);
     item.Path = element.path().u16string();
+    // A link or junction would pack what lies elsewhere; Windows marks both as reparse points.
+    const TPathAttributes own = PathAttributes(item.Path);
+    if (own.Found && (own.Attributes & kFileAttributeReparsePoint) != 0) {
+        problems.push_back(Format(kIsALink, {name}));
+        return false;
+    }
     if (fs::is_directory(status)) {
         item.Name = name + u'/';
         item.Folder = true;
@@ -45,19 +60,50 @@ bool ItemFor(const fs::directory_entry& element, const fs::path& root, TPackItem
 
 }  // namespace
 
-std::vector<TPackItem> CollectPackItems(const UString& folder, std::vector<UString>& problems) {
+bool MatchesPattern(UStringView name, UStringView pattern) {
+    // The last "*" seen and where in name it stands: on a mismatch it takes one character more.
+    size_t n = 0, p = 0, star = UStringView::npos, starAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++n, ++p;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            starAt = n;
+        } else if (star != UStringView::npos) {
+            p = star + 1;
+            n = ++starAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+std::vector<TPackItem> CollectPackItems(const UString& folder, const std::vector<UString>& excludes,
+                                        std::vector<UString>& problems) {
     const fs::path root(folder);
+    std::error_code missing;
     if (!fs::is_directory(root)) {
         problems.push_back(Format(kNotAFolder, {folder}));
         return {};
     }
     std::vector<TPackItem> items;
+    const size_t earlier = problems.size();
     std::error_code error;
     fs::recursive_directory_iterator it(root, error);
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         TPackItem item;
-        if (ItemFor(*it, root, item, problems)) items.push_back(std::move(item));
+        const bool taken = ItemFor(*it, root, item, problems);
+        if (taken && Excluded(item.Folder ? item.Name.substr(0, item.Name.size() - 1) : item.Name, excludes)) {
+            if (item.Folder) it.disable_recursion_pending();
+        } else if (taken) {
+            items.push_back(std::move(item));
+        } else if (it->is_directory(missing)) {
+            it.disable_recursion_pending();  // a refused junction is not entered
+        }
     }
+    std::sort(problems.begin() + static_cast<std::ptrdiff_t>(earlier), problems.end());  // not the folder's order
     if (error) problems.push_back(Format(kFolderNotReadWhole, {folder, FromUtf8(error.message())}));
     std::sort(items.begin(), items.end(),
               [](const TPackItem& a, const TPackItem& b) { return ToUtf8(a.Name) < ToUtf8(b.Name); });

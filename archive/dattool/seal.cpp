@@ -1,6 +1,7 @@
 #include "archive/dattool/seal.h"
 
 #include "archive/archive_seal.h"
+#include "archive/dattool/command_line.h"
 #include "archive/dattool/seal_image.h"
 #include "archive/dattool/seal_texts.h"
 #include "archive/file_stream.h"
@@ -56,8 +57,8 @@ int Seal(const UString& exePath, const UString& archivePath, TConsole& console) 
 }  // namespace
 
 int RunSeal(const std::vector<UString>& args, TConsole& console) {
-    if (args.size() == 2 && args[0] == u"--show") return Show(args[1], console);
-    if (args.size() == 2 && args[0].rfind(u"--", 0) != 0) return Seal(args[0], args[1], console);
-    console.Err(UString(kSealUsage));
-    return 2;
+    const TCommandLine line(args, {{u"--show"}});
+    if (line.Has(u"--show")) return Show(line.Operands(1)[0], console);
+    const std::vector<UString>& operands = line.Operands(2);
+    return Seal(operands[0], operands[1], console);
 }

@@ -1,7 +1,9 @@
 // The extraction fuzzer: each input is opened as an archive on a memory
 // stream (read-write, as the update run opens Data.dat) and extracted into a
 // fresh folder, which is removed afterwards. The same input then goes through
-// `dattool check`, which reads hostile archives too and must write nothing. Besides the sanitizers' checks,
+// `dattool check`, which reads hostile archives too and must write nothing,
+// and through `dattool diff` against the folder the extraction left, which
+// must only read it. Besides the sanitizers' checks,
 // the write guard stops the run when anything would change outside that folder,
 // and the folder's parent must hold nothing but the folder afterwards.
 #include <dirent.h>
@@ -12,9 +14,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "archive/dattool/check.h"
+#include "archive/dattool/diff.h"
 #include "archive/streams.h"
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
@@ -59,6 +63,18 @@ bool OnlyChild(const std::string& folder, const char* child) {
     }
     ::closedir(dir);
     return others == 0;
+}
+
+// TreeSignature sums what a change below folder would move: names, sizes, kinds.
+std::uintmax_t TreeSignature(const std::string& folder) {
+    std::uintmax_t sum = 0;
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().string();
+        sum = sum * 1000003u + std::hash<std::string>()(name);
+        sum += it->is_regular_file(error) ? it->file_size(error) : 7;
+    }
+    return sum;
 }
 
 // FolderForm gives the target folder as callers write it: with a final "\\"
@@ -121,6 +137,34 @@ void Check(const uint8_t* data, size_t size) {
     }
 }
 
+class TSilentConsole : public TConsole {
+public:
+    void Out(const UString&) override {}
+    void Err(const UString&) override {}
+};
+
+// Diff compares the archive with what the extraction left in target, reading
+// both: the write guard is still armed, and the folder's tree must stay as it was.
+void Diff(const uint8_t* data, size_t size, const std::string& target) {
+    TBytesStream stream(TBytes(data, data + size));
+    TZipFile zip;
+    try {
+        if (size > 0) zip.Open(stream, zmRead);
+    } catch (const Exception&) {
+        return;  // unreadable: diff says so and stops
+    }
+    const std::uintmax_t before = TreeSignature(target);
+    TSilentConsole console;
+    try {
+        DiffFolder(zip, FromUtf8(FolderForm(target, size)), console);
+    } catch (const Exception&) {  // a folder that cannot be read whole
+    }
+    if (TreeSignature(target) != before) {
+        std::fprintf(stderr, "==diff== the comparison changed the folder\n");
+        std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -139,6 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ArmWriteGuard(target.c_str(), kWriteBudget);
     Extract(data, size, target);
     Check(data, size);
+    Diff(data, size, target);
     DisarmWriteGuard();
 
     if (!OnlyChild(folder, "target") || !OnlyChild(Base(), folder.substr(Base().size() + 1).c_str())) {

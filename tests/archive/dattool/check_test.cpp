@@ -55,13 +55,36 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
               (Lines{"\"" + kPersianAsCp437 + "\": is not flagged UTF-8, so it is installed as \"" + kPersianAsCp437 +
                          "\"; read as UTF-8 it is \"\u06AF\u0632\u0627\u0631\u0634.rep\"",
                      "\"caf\u00E9.txt\": is not flagged UTF-8, so it is installed as \"caf\u00E9.txt\"",
-                     "\"\u06AF\u0632\u0627\u0631\u0634.rep\": is flagged UTF-8 while other names are not: updaters that read "
-                     "every name by one flag install it as \"" + kPersianAsCp437 + "\"",
+                     "\"\u06AF\u0632\u0627\u0631\u0634.rep\": warning: is flagged UTF-8 while other names are not: "
+                     "KelvoUpdater installs this name right, but readers that take one flag for the whole archive show "
+                     "it as \"" + kPersianAsCp437 + "\"",
                      "\"bad\u251C(\": the update run refuses its name: No mapping for the Unicode character exists in the "
                      "target multi-byte code page",
-                     "4 problems in 5 entries"}));
+                     "3 problems, 1 warning in 5 entries"}));
     EXPECT_EQ(CheckBytes(ZipBuilder().Add(TestEntry(kPersianReport, "y")).Add("Kelvo.exe", "x").Build()).Console.FOut,
               Lines{"no problems in 2 entries"});
+}
+
+// As 7-Zip and zipfile make them: the run installs every name right, so only --strict fails it.
+TEST(DatToolCheck, MixedFlagsAreAWarningThatOnlyStrictCounts) {
+    const TTestBytes zip = ZipBuilder().Add(Unflagged("Kelvo.exe")).Add(TestEntry(kPersianReport, "y")).Build();
+    TRun plain = CheckBytes(zip);
+    EXPECT_EQ(plain.Code, 0);
+    EXPECT_EQ(plain.Console.FOut.back(), "no problems, 1 warning in 2 entries");
+    TTempDir dir;
+    WriteWholeFile(dir / "Data.dat", zip);
+    EXPECT_EQ(Tool({u"check", U(dir / "Data.dat"), u"--strict"}).Code, 1);
+}
+
+TEST(DatToolCheck, ManyEntriesWithTheSameProblemEndWithWhatToDo) {
+    ZipBuilder builder;
+    for (int i = 0; i < 9; ++i) builder.Add(Unflagged("caf\x82" + std::to_string(i) + ".txt"));
+    EXPECT_EQ(CheckBytes(builder.Build()).Console.FOut.size(), 10u);  // nine lines and the summary
+    builder.Add(Unflagged("caf\x82" "9.txt"));
+    const Lines out = CheckBytes(builder.Build()).Console.FOut;
+    ASSERT_EQ(out.size(), 12u);
+    EXPECT_EQ(out[10], "10 entries: is not flagged UTF-8, so it is installed as ... - repack the folder with dattool pack, "
+                       "which writes an archive without these problems");
 }
 
 TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
@@ -151,27 +174,36 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
               (Lines{"archive: the end record has ZIP64 markers, which the update run does not read", "1 problem in 1 entry"}));
 }
 
-TEST(DatToolCheck, AnEmptyArchiveIsAcceptedAndAnUnreadableOneIsExitTwo) {
+// The run installs nothing from an archive without entries: a release gate must not pass it.
+TEST(DatToolCheck, AnArchiveWithoutEntriesIsAProblemAndAnUnreadableOneIsExitTwo) {
     TRun empty = CheckBytes({});
-    EXPECT_EQ(empty.Code, 0);
+    EXPECT_EQ(empty.Code, 1);
     EXPECT_EQ(empty.Console.FOut,
-              (Lines{"the archive is empty (0 bytes): the update run takes it for an archive without entries and writes "
-                     "the 22-byte empty archive into it",
-                     "no problems in 0 entries"}));
-    TRun junk = CheckBytes(TTestBytes(100, 'z'));
-    EXPECT_EQ(junk.Code, 2);
-    EXPECT_EQ(junk.Console.FOut, Lines{"the archive cannot be read: Error reading zip file."});
+              (Lines{"archive: the archive is empty (0 bytes): the update run takes it for an archive without entries "
+                     "and installs nothing",
+                     "1 problem in 0 entries"}));
+    TRun noEntries = CheckBytes(ZipBuilder().Build());
+    EXPECT_EQ(noEntries.Code, 1);
+    EXPECT_EQ(noEntries.Console.FOut,
+              (Lines{"archive: the archive holds no entries: the update run installs nothing", "1 problem in 0 entries"}));
     TTempDir dir;
+    WriteWholeFile(dir / "cut.dat", TTestBytes(100, 'z'));
+    TRun cut = Tool({u"check", U(dir / "cut.dat")});
+    EXPECT_EQ(cut.Code, 2);
+    EXPECT_EQ(cut.Console.FErr, Lines{"\"" + ToUtf8(U(dir / "cut.dat")) + "\": is not an update archive, or it is cut "
+                                      "short: its end record or directory is missing (Error reading zip file.)"});
     TRun missing = Tool({u"check", U(dir / "none.dat")});
     EXPECT_EQ(missing.Code, 2);
-    ASSERT_EQ(missing.Console.FOut.size(), 1u);
-    EXPECT_EQ(missing.Console.FOut[0].rfind("the archive cannot be read: Cannot open file", 0), 0u);
+    ASSERT_EQ(missing.Console.FErr.size(), 1u);
+    EXPECT_EQ(missing.Console.FErr[0].rfind("\"" + ToUtf8(U(dir / "none.dat")) + "\": cannot be read: Cannot open file", 0), 0u);
     EXPECT_EQ(Tool({u"check"}).Code, 2);
 }
 
-TEST(DatToolCheck, TheSummaryCountsProblemsAndEntries) {
-    EXPECT_EQ(ToUtf8(CheckSummary(0, 2)), "no problems in 2 entries");
-    EXPECT_EQ(ToUtf8(CheckSummary(1, 2)), "1 problem in 2 entries");
-    EXPECT_EQ(ToUtf8(CheckSummary(3, 40)), "3 problems in 40 entries");
-    EXPECT_EQ(ToUtf8(CheckSummary(2, 1)), "2 problems in 1 entry");
+TEST(DatToolCheck, TheSummaryCountsProblemsWarningsAndEntries) {
+    EXPECT_EQ(ToUtf8(CheckSummary(0, 0, 2)), "no problems in 2 entries");
+    EXPECT_EQ(ToUtf8(CheckSummary(1, 0, 2)), "1 problem in 2 entries");
+    EXPECT_EQ(ToUtf8(CheckSummary(3, 0, 40)), "3 problems in 40 entries");
+    EXPECT_EQ(ToUtf8(CheckSummary(2, 0, 1)), "2 problems in 1 entry");
+    EXPECT_EQ(ToUtf8(CheckSummary(0, 1, 2)), "no problems, 1 warning in 2 entries");
+    EXPECT_EQ(ToUtf8(CheckSummary(1, 3, 4)), "1 problem, 3 warnings in 4 entries");
 }

@@ -181,7 +181,9 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
     }
     const TRun usage = Tool({u"seal", u"--show"});
     EXPECT_EQ(usage.Code, 2);
-    EXPECT_EQ(usage.Console.FErr, (Lines{"usage: dattool seal UPDATER_EXE ARCHIVE | dattool seal --show UPDATER_EXE"}));
+    EXPECT_EQ(usage.Console.FErr, (Lines{"dattool seal: too few arguments",
+                                         "usage: dattool seal UPDATER_EXE ARCHIVE | --show UPDATER_EXE",
+                                         "dattool seal --help tells more"}));
 }
 
 #ifdef KELVO_UPDATER_EXE
