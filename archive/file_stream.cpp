@@ -16,7 +16,14 @@ TFileStream::TFileStream(const UString& fileName, TFileAccess access, TFileDispo
     if (error != 0) RaiseFileError(disposition != fdOpenExisting, fileName, error);
 }
 
-TFileStream::~TFileStream() { CloseNativeFile(FFile); }
+TFileStream::~TFileStream() {
+    if (FOwnsFile) CloseNativeFile(FFile);
+}
+
+TNativeFile TFileStream::Release() {
+    FOwnsFile = false;
+    return FFile;
+}
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
     if (count <= 0) return 0;
