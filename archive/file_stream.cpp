@@ -10,6 +10,16 @@ void RaiseFileError(bool creating, const UString& fileName, uint32_t error) {
     throw EFOpenError(Format(kCannotOpenFile, {full, systemText}));
 }
 
+std::unique_ptr<TFileStream> OpenArchiveStream(const UString& fileName, TFileAccess access) {
+    TNativeFile file{};
+    const uint32_t error = OpenArchiveFile(fileName, access, file);
+    if (FileErrorKind(error) == TFileErrorKind::UntrustedLink) {
+        throw ELinkRefused(Format(kArchiveIsLinked, {FullPathOrName(fileName)}));
+    }
+    if (error != 0) RaiseFileError(false, fileName, error);
+    return std::make_unique<TFileStream>(fileName, file);
+}
+
 TFileStream::TFileStream(const UString& fileName, TFileAccess access, TFileDisposition disposition)
     : FFileName(fileName) {
     const uint32_t error = OpenNativeFile(fileName, access, disposition, FFile);

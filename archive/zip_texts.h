@@ -54,6 +54,10 @@ inline constexpr UStringView kOutsideTargetFolder = u"Entry \"%s\" would be writ
 // the way to it one that an ordinary user could have made.
 inline constexpr UStringView kLinkRefused =
     u"\"%s\" is a link that only an administrator may make; nothing is written through it";
+// The archive of an update is a file of its own: not a link, not a second
+// name of a file kept elsewhere.
+inline constexpr UStringView kArchiveIsLinked =
+    u"\"%s\" is a link or a file with more than one name; the update reads only a file of its own";
 inline constexpr UStringView kChecksumError = u"Checksum error in \"%s\"";
 
 // The name rules: what `dattool check` reports and `dattool pack` refuses about

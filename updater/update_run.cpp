@@ -1,5 +1,6 @@
 #include "updater/update_run.h"
 
+#include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "base/finally.h"
 #include "updater/install_search.h"
@@ -14,6 +15,7 @@ UString ArchivePathBeside(const UString& modulePath) {
 void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modulePath,
                const UString& installFolder, UString& archivePath) {
     archivePath = ArchivePathBeside(modulePath);
+    std::unique_ptr<TFileStream> archive;  // outlives the container, which closes first
     TZipFile zip;
     // Close is the release: after a successful Close it writes nothing more;
     // after an error between Open and Close it performs the write-back, and an
@@ -21,7 +23,8 @@ void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modu
     TryFinally(
         [&] {
             if (FileExists(files, archivePath)) {
-                zip.Open(archivePath, zmReadWrite);
+                archive = OpenArchiveStream(archivePath, faReadWrite);  // never through a link
+                zip.Open(*archive, zmReadWrite);
                 zip.ExtractAll(installFolder);
                 zip.Close();
                 window.ShowCompletion();
