@@ -88,13 +88,11 @@ void TTargetGuard::Walk(const std::vector<UString>& parts, bool create, TFilePla
     place.FFolder = FHolds.back();
     place.FFolderPath = FFolder;
     for (const UString& part : parts) {
-        TNativeFile level = 0;
-        place.FError = OpenFolderAt(place.FFolder, place.FFolderPath, part, create, level);
+        place.FError = OpenFolderAt(place.FFolder, place.FFolderPath, part, create, place.FOwned);
         const UString levelPath = Joined(place.FFolderPath, part);
         RaiseIfLinkRefused(place.FError, levelPath);
         if (place.FError != 0) return;
-        place.FOwned.push_back(level);
-        place.FFolder = level;
+        place.FFolder = place.FOwned.back();
         place.FFolderPath = levelPath;
     }
 }

@@ -110,13 +110,14 @@ extern const uint32_t kErrorUntrustedLink;
 // HoldFolderPath holds the existing folder PATH (Windows: and every level from
 // its drive root, each link on the way checked for its owner); 0, or the error
 // with REFUSED set to the level that failed. The holds are closed outermost
-// last by CloseNativeFile; FOLDER is the innermost one.
+// last by CloseNativeFile; the folder itself is the last one.
 uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, UString& refused);
 // OpenFolderAt holds the folder NAME (one level) inside the held folder PARENT
-// whose full path is PARENTPATH, creating it first when CREATE. A link there
-// answers kErrorUntrustedLink.
+// whose full path is PARENTPATH, creating it first when CREATE, and adds its
+// holds to HOLDS (the folder last). A link there answers kErrorUntrustedLink
+// (Windows: unless an administrator made it; then the link is held too).
 uint32_t OpenFolderAt(TNativeFile parent, const UString& parentPath, const UString& name, bool create,
-                      TNativeFile& folder);
+                      std::vector<TNativeFile>& holds);
 // OpenFileAt, CheckReplaceableAt and ReplaceFileAt do what OpenNativeFile,
 // CheckReplaceable and ReplaceFileWith do, for names inside the held folder
 // FOLDER at FOLDERPATH, never through a link (kErrorUntrustedLink). A file

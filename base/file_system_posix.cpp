@@ -279,12 +279,13 @@ uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, US
     return 0;
 }
 
-uint32_t OpenFolderAt(TNativeFile parent, const UString&, const UString& name, bool create, TNativeFile& folder) {
+uint32_t OpenFolderAt(TNativeFile parent, const UString&, const UString& name, bool create,
+                      std::vector<TNativeFile>& holds) {
     const std::string part = SlashPath(name);
     if (create) ::mkdirat(Fd(parent), part.c_str(), 0777);  // an existing one is fine; the open answers
     const int fd = ::openat(Fd(parent), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return OpenAtError(parent, part);
-    folder = fd;
+    holds.push_back(fd);
     return 0;
 }
 
