@@ -192,6 +192,9 @@ TEST(ExtractConfinement, NamesThatLeaveTheTargetFolderAreNotWritten) {
     }
 }
 
+#ifndef _WIN32
+// The programs under test make no links on Windows (Wine lacks the call);
+// there the seam's own test drives the rule through a link the build made.
 // A link an ordinary user planted in the target folder: the run refuses it,
 // naming it, and writes nothing where it points.
 TEST(ExtractConfinement, NothingIsWrittenThroughALinkInTheTargetFolder) {
@@ -265,6 +268,8 @@ TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough
     EXPECT_EQ(ReadText(dir / "moved" / "a.txt"), "a");
     EXPECT_EQ(EntriesBelow(elsewhere), 0);
 }
+
+#endif
 
 TEST(ExtractConfinement, DotsThatStayInsideAreFine) {
     TUpdateFolder f;
