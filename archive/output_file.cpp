@@ -13,9 +13,6 @@ UString TemporaryName(uint32_t number) {
 
 }  // namespace
 
-TOutputFile::TOutputFile(const UString& target, uint32_t& tempCounter)
-    : TOutputFile(target, TFilePlace::PlaceOfPath(target), tempCounter) {}
-
 TOutputFile::TOutputFile(const UString& target, TFilePlace place, uint32_t& tempCounter)
     : FTarget(target), FPlace(std::move(place)) {
     if (FPlace.Error() != 0) RaiseFileError(true, target, FPlace.Error());

@@ -14,7 +14,6 @@ class TOutputFile {
 public:
     // TOutputFile raises EFCreateError "Cannot create file" with the target's
     // full path when the target cannot be created or replaced.
-    TOutputFile(const UString& target, uint32_t& tempCounter);
     // The files are opened, replaced and removed in PLACE, the target's held
     // folder, never through a link (ELinkRefused names it).
     TOutputFile(const UString& target, TFilePlace place, uint32_t& tempCounter);

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "archive/extract_paths.h"
 #include "archive/zip_texts.h"
 
 namespace {
@@ -45,18 +44,6 @@ TFilePlace& TFilePlace::operator=(TFilePlace&& other) noexcept {
 }
 
 TFilePlace::~TFilePlace() { CloseAll(FOwned); }
-
-TFilePlace TFilePlace::PlaceOfPath(const UString& target) {
-    TFilePlace place;
-    const UString folder = DirectoryPart(target);
-    place.FFolderPath = folder.empty() ? UString(u".") : folder;
-    place.FName = LastPathComponent(target);
-    UString refused;
-    place.FError = HoldFolderPath(place.FFolderPath, place.FOwned, refused);
-    RaiseIfLinkRefused(place.FError, refused);
-    if (place.FError == 0) place.FFolder = place.FOwned.back();
-    return place;
-}
 
 TTargetGuard::TTargetGuard(const UString& folder) : FFolder(WithoutTrailingSeparators(folder)) {}
 

@@ -22,10 +22,6 @@ public:
     TFilePlace& operator=(const TFilePlace&) = delete;
     ~TFilePlace();
 
-    // PlaceOfPath holds the folder part of TARGET as it is, for a writer
-    // without a guard; Error tells when that folder cannot be held.
-    static TFilePlace PlaceOfPath(const UString& target);
-
     uint32_t Error() const { return FError; }  // 0 when the folder is held
     TNativeFile Folder() const { return FFolder; }
     const UString& FolderPath() const { return FFolderPath; }
