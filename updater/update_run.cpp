@@ -3,7 +3,7 @@
 #include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "base/finally.h"
-#include "updater/install_search.h"
+#include "updater/install_files.h"
 #include "updater/updater_texts.h"
 
 UString ArchivePathBeside(const UString& modulePath) {
