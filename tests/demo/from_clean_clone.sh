@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # scripts/demo from a clean clone of this repository's commit, headless: the
 # demo must set up, configure, build and run on its own. Only the i386 tree,
-# which scripts/setup makes (a download of minutes), is hard-linked into the
-# clone; everything else is made there afresh. Passes when the demo ends well,
+# which scripts/setup makes (a download of minutes) where the kernel runs
+# 32-bit programs, is hard-linked into the clone; everything else is made there afresh. Passes when the demo ends well,
 # saved its three screenshots and updated the demo installation.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -10,8 +10,10 @@ clone=$root/build/demo-clone
 log=$root/build/demo-clone.log
 rm -rf --one-file-system "$clone"
 git clone -q "$root" "$clone"
-mkdir -p "$clone/build/wine32"
-cp -al "$root/build/wine32/root" "$clone/build/wine32/root"
+if [ -d "$root/build/wine32/root" ]; then
+  mkdir -p "$clone/build/wine32"
+  cp -al "$root/build/wine32/root" "$clone/build/wine32/root"
+fi
 status=0
 (unset DISPLAY; "$clone/scripts/demo") >"$log" 2>&1 || status=$?
 failures=()
