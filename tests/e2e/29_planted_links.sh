@@ -5,7 +5,7 @@
 # and no completion window appears.
 KELVO=$DRIVE_C/Program\ Files\ \(x86\)/Kelvo
 GUARDED=$DRIVE_C/windows/kelvo-guarded
-LINK_TEXT='" is a link that only an administrator may make; nothing is written through it'
+LINK_TEXT='" is a link that only an administrator may make; nothing is written through it.'
 mkdir -p "$GUARDED"
 printf 'admin service\n' >"$GUARDED/service.ini"
 guarded_before=$(tree_digest "$GUARDED")
