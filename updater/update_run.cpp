@@ -27,6 +27,7 @@ void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modu
                 zip.Open(*archive, zmReadWrite);
                 zip.ExtractAll(installFolder);
                 zip.Close();
+                archive.reset();  // Data.dat is closed before the completion window shows
                 window.ShowCompletion();
             } else {
                 window.ShowPlainMessage(UString(kMissingArchiveText));
