@@ -8,14 +8,13 @@
 
 #include "archive/extract_paths.h"
 #include "archive/output_file.h"
+#include "archive/target_guard.h"
 #include "archive/zip_file.h"
 #include "archive/zip_texts.h"
 #include "base/file_system.h"
 #include "base/system_text.h"
 
 namespace {
-
-constexpr uint32_t kErrorFileNotFound = 2;  // ERROR_FILE_NOT_FOUND, and ENOENT alike
 
 UString WithBackslashes(UString name) {
     std::replace(name.begin(), name.end(), u'/', u'\\');
@@ -26,8 +25,9 @@ UString WithBackslashes(UString name) {
 
 // TExtractSession carries what the entries of one ExtractAll share: the
 // target folder, anchored once so that no entry asks for the current folder,
-// its full path, the folders known to exist (each is created
-// once), the copy buffer and the temporary-name counter.
+// its full path, the guard that holds it while the run writes below it, the
+// folders known to exist (each is created once), the copy buffer and the
+// temporary-name counter.
 class TExtractSession {
 public:
     TExtractSession(TZipFile& zip, const UString& path)
@@ -46,6 +46,7 @@ private:
     TZipFile& FZip;
     UString FPath;
     UString FFolderFull;  // expanded on first use
+    std::unique_ptr<TTargetGuard> FGuard;  // made with FFolderFull
     std::unordered_set<UString> FKnownFolders;
     TBytes FCopyBuffer;
     uint32_t FTempCounter;
@@ -88,18 +89,24 @@ void TExtractSession::CheckConfined(const UString& name, const UString& target, 
     const bool outside = (createSubdirs && (IsPathRooted(name) || ClimbsOut(name))) ||
                          !IsInsideFolder(FFolderFull, FullPathOrName(target), directory);
     if (outside) throw EZipException(Format(kOutsideTargetFolder, {name}));
+    if (!FGuard) FGuard = std::make_unique<TTargetGuard>(FFolderFull);
 }
 
 void TExtractSession::MakeFolders(const UString& directory) {
     UString expanded;
     const uint32_t error = ExpandFileName(directory, expanded);
-    if (error != 0 && error != kErrorFileNotFound) throw ENotSupportedException(SystemErrorText(error));
+    if (error != 0 && FileErrorKind(error) != TFileErrorKind::NotFound) throw ENotSupportedException(SystemErrorText(error));
     if (FKnownFolders.count(expanded) != 0) return;
     CheckFolderPath(expanded, LogicalDrives());
     for (const UString& level : FolderLevels(expanded)) {
         if (FKnownFolders.count(level) != 0) continue;
         // A level that cannot be made is not reported here: creating the file fails instead.
-        if (!PathExists(level)) CreateFolder(level);
+        // Below the target folder, the guard makes each level without following a link.
+        if (IsInsideFolder(FFolderFull, level, false)) {
+            FGuard->MakeFolder(level);
+        } else if (!PathExists(level)) {
+            CreateFolder(level);
+        }
         FKnownFolders.insert(level);
     }
     FKnownFolders.insert(expanded);
@@ -109,7 +116,7 @@ void TExtractSession::MakeFolders(const UString& directory) {
 // the checksum on the way; only complete data with the right checksum reaches
 // the target.
 void TExtractSession::CopyEntry(TStream& data, const TZipHeader& header, const UString& target, const UString& name) {
-    TOutputFile output(target, FTempCounter);
+    TOutputFile output(target, FGuard->PlaceOf(FullPathOrName(target)), FTempCounter);
     uint32_t remaining = header.UncompressedSize;
     uLong crc = crc32(0L, Z_NULL, 0);
     if (remaining > 0 && FCopyBuffer.empty()) FCopyBuffer.resize(kCopyBufferSize);

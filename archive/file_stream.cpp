@@ -10,13 +10,30 @@ void RaiseFileError(bool creating, const UString& fileName, uint32_t error) {
     throw EFOpenError(Format(kCannotOpenFile, {full, systemText}));
 }
 
+std::unique_ptr<TFileStream> OpenArchiveStream(const UString& fileName, TFileAccess access) {
+    TNativeFile file{};
+    const uint32_t error = OpenArchiveFile(fileName, access, file);
+    if (FileErrorKind(error) == TFileErrorKind::UntrustedLink) {
+        throw ELinkRefused(Format(kArchiveIsLinked, {FullPathOrName(fileName)}));
+    }
+    if (error != 0) RaiseFileError(false, fileName, error);
+    return std::make_unique<TFileStream>(fileName, file);
+}
+
 TFileStream::TFileStream(const UString& fileName, TFileAccess access, TFileDisposition disposition)
     : FFileName(fileName) {
     const uint32_t error = OpenNativeFile(fileName, access, disposition, FFile);
     if (error != 0) RaiseFileError(disposition != fdOpenExisting, fileName, error);
 }
 
-TFileStream::~TFileStream() { CloseNativeFile(FFile); }
+TFileStream::~TFileStream() {
+    if (FOwnsFile) CloseNativeFile(FFile);
+}
+
+TNativeFile TFileStream::Release() {
+    FOwnsFile = false;
+    return FFile;
+}
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
     if (count <= 0) return 0;

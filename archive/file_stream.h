@@ -3,6 +3,8 @@
 // write counts as 0 bytes moved, and freeing the stream closes the handle.
 #pragma once
 
+#include <memory>
+
 #include "base/file_system.h"
 #include "archive/streams.h"
 
@@ -21,14 +23,22 @@ public:
     int64_t Size() override { return NativeFileSize(FFile); }
 
     const UString& FileName() const { return FFileName; }
+    // Release hands the handle to the caller, who closes it.
+    TNativeFile Release();
 
 private:
     UString FFileName;
     TNativeFile FFile;
+    bool FOwnsFile = true;
     // The handle belongs to this stream alone, so its position is kept here
     // and every transfer names its offset: no seek call per read.
     int64_t FPosition = 0;
 };
+
+// OpenArchiveStream opens the existing archive FILENAME without sharing and
+// without following a link; a link or a file with more than one name raises
+// ELinkRefused, any other failure EFOpenError.
+std::unique_ptr<TFileStream> OpenArchiveStream(const UString& fileName, TFileAccess access);
 
 // RaiseFileError raises the "Cannot open file" or "Cannot create file" error
 // for fileName (expanded to a full path) and a system error code.

@@ -8,12 +8,15 @@
 #include <memory>
 
 #include "archive/file_stream.h"
+#include "archive/target_guard.h"
 
 class TOutputFile {
 public:
     // TOutputFile raises EFCreateError "Cannot create file" with the target's
     // full path when the target cannot be created or replaced.
-    TOutputFile(const UString& target, uint32_t& tempCounter);
+    // The files are opened, replaced and removed in PLACE, the target's held
+    // folder, never through a link (ELinkRefused names it).
+    TOutputFile(const UString& target, TFilePlace place, uint32_t& tempCounter);
     ~TOutputFile();
     TOutputFile(const TOutputFile&) = delete;
     TOutputFile& operator=(const TOutputFile&) = delete;
@@ -25,8 +28,11 @@ public:
 private:
     void OpenTemporary(uint32_t& tempCounter);
 
+    void Open(const UString& name, TNativeFile file);
+
     UString FTarget;
-    UString FWritten;  // the file being written: the target itself or the temporary
+    TFilePlace FPlace;
+    UString FWritten;  // the name being written in FPlace: the target's own or the temporary's
     std::unique_ptr<TFileStream> FStream;
     bool FDone = false;
 };

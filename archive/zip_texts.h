@@ -21,6 +21,8 @@ KELVO_EXCEPTION_CLASS(EEncodingError, Exception);
 KELVO_EXCEPTION_CLASS(EPathTooLongException, Exception);
 KELVO_EXCEPTION_CLASS(ENotSupportedException, Exception);
 KELVO_EXCEPTION_CLASS(EDirectoryNotFoundException, Exception);
+// A link on the way to a file the run writes that only an administrator may make.
+KELVO_EXCEPTION_CLASS(ELinkRefused, Exception);
 
 // Files.
 inline constexpr UStringView kCannotOpenFile = u"Cannot open file \"%s\". %s";
@@ -48,6 +50,14 @@ inline constexpr UStringView kDriveNotFound = u"The drive cannot be found";
 // Extraction safety: an entry never lands outside its folder, and its data
 // must match the checksum its central record carries.
 inline constexpr UStringView kOutsideTargetFolder = u"Entry \"%s\" would be written outside the target folder";
+// A link the run does not follow: below the target folder any link, and on
+// the way to it one that an ordinary user could have made.
+inline constexpr UStringView kLinkRefused =
+    u"\"%s\" is a link that only an administrator may make; nothing is written through it";
+// The archive of an update is a file of its own: not a link, not a second
+// name of a file kept elsewhere.
+inline constexpr UStringView kArchiveIsLinked =
+    u"\"%s\" is a link or a file with more than one name; the update reads only a file of its own";
 inline constexpr UStringView kChecksumError = u"Checksum error in \"%s\"";
 
 // The name rules: what `dattool check` reports and `dattool pack` refuses about

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "base/text.h"
 
@@ -96,3 +97,47 @@ uint32_t ChangeProcessErrorMode(uint32_t mode);
 uint32_t SetNativeFileSize(TNativeFile file, int64_t size);
 // LastSystemError is the calling thread's last system error code (GetLastError, errno).
 uint32_t LastSystemError();
+
+// Links and held folders. The update runs as administrator and writes only
+// inside the folder it accepted: below that folder no link is followed, and
+// on Windows a junction, symbolic link or mount point on the way to it is
+// followed only when an administrator made it (its owner is the Administrators
+// group, SYSTEM or TrustedInstaller). A folder opened here is held: on Windows
+// it cannot be renamed, removed or replaced by a link until it is closed.
+
+// TFileErrorKind is what a system error code means to the callers of the
+// seam, so that no caller compares the system's numbers itself.
+enum class TFileErrorKind : uint8_t { Other, NotFound, AlreadyExists, SharingViolation, InvalidName, UntrustedLink };
+TFileErrorKind FileErrorKind(uint32_t error);
+// kErrorUntrustedLink is the code the calls below answer for a link they do
+// not follow (ELOOP on Linux, ERROR_REPARSE_POINT_ENCOUNTERED on Windows).
+extern const uint32_t kErrorUntrustedLink;
+
+// HoldFolderPath holds the existing folder PATH (Windows: and every level from
+// its drive root, each link on the way checked for its owner); 0, or the error
+// with REFUSED set to the level that failed. The holds are closed outermost
+// last by CloseNativeFile; the folder itself is the last one.
+uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, UString& refused);
+// OpenFolderAt holds the folder NAME (one level) inside the held folder PARENT
+// whose full path is PARENTPATH, creating it first when CREATE, and adds its
+// holds to HOLDS (the folder last). A link there answers kErrorUntrustedLink
+// (Windows: unless an administrator made it; then the link is held too).
+uint32_t OpenFolderAt(TNativeFile parent, const UString& parentPath, const UString& name, bool create,
+                      std::vector<TNativeFile>& holds);
+// OpenFileAt, CheckReplaceableAt and ReplaceFileAt do what OpenNativeFile,
+// CheckReplaceable and ReplaceFileWith do, for names inside the held folder
+// FOLDER at FOLDERPATH, never through a link (kErrorUntrustedLink). A file
+// opened for writing is checked to lie in that folder after opening, and may
+// be removed through its handle (DeleteOpenFile).
+uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString& name, TFileAccess access,
+                    TFileDisposition disposition, TNativeFile& file);
+uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const UString& name);
+uint32_t ReplaceFileAt(TNativeFile folder, const UString& folderPath, const UString& source, const UString& target);
+// DeleteOpenFile removes the file FILE, opened by OpenFileAt as NAME in
+// FOLDER, and closes it: Windows marks the handle itself for deletion, Linux
+// removes the name from the held folder. A failure is not reported.
+void DeleteOpenFile(TNativeFile folder, const UString& name, TNativeFile file);
+// OpenArchiveFile opens an existing file for reading (and writing when
+// faReadWrite) without following a link; a link, or a file with more than one
+// name (a hard link), answers kErrorUntrustedLink.
+uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file);

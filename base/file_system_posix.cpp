@@ -35,11 +35,11 @@ uint32_t LastError() { return static_cast<uint32_t>(errno); }
 
 constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
 
-int ExchangeNames(const char* a, const char* b) {
+int ExchangeNames(const char* a, const char* b, int folder = AT_FDCWD) {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(AT_FDCWD, a, AT_FDCWD, b, kRenameExchange);
+    return ::renameat2(folder, a, folder, b, kRenameExchange);
 #elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, a, AT_FDCWD, b, kRenameExchange));
+    return static_cast<int>(::syscall(SYS_renameat2, folder, a, folder, b, kRenameExchange));
 #else
     errno = ENOSYS;
     return -1;
@@ -239,4 +239,116 @@ uint32_t LastSystemError() { return static_cast<uint32_t>(errno); }
 
 uint32_t SetNativeFileSize(TNativeFile file, int64_t size) {
     return ::ftruncate(static_cast<int>(file), static_cast<off_t>(size)) == 0 ? 0 : LastError();
+}
+
+const uint32_t kErrorUntrustedLink = ELOOP;
+
+TFileErrorKind FileErrorKind(uint32_t error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return TFileErrorKind::NotFound;
+        case EEXIST: return TFileErrorKind::AlreadyExists;
+        case EBUSY: return TFileErrorKind::SharingViolation;
+        case ENAMETOOLONG: return TFileErrorKind::InvalidName;
+        case ELOOP: return TFileErrorKind::UntrustedLink;
+        default: return TFileErrorKind::Other;
+    }
+}
+
+namespace {
+
+int Fd(TNativeFile file) { return static_cast<int>(file); }
+
+// IsLinkAt: NAME in FOLDER is a symbolic link (O_NOFOLLOW with O_DIRECTORY
+// answers ENOTDIR for one on some systems; the answer is made the same here).
+bool IsLinkAt(TNativeFile folder, const std::string& name) {
+    struct stat info {};
+    return ::fstatat(Fd(folder), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
+}
+
+uint32_t OpenAtError(TNativeFile folder, const std::string& name) {
+    const uint32_t error = LastError();
+    return IsLinkAt(folder, name) ? kErrorUntrustedLink : error;
+}
+
+}  // namespace
+
+// Linux holds the target folder itself: the levels above it are the caller's
+// choice, and a held descriptor keeps every later open relative to it.
+uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, UString& refused) {
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        refused = path;
+        return LastError();
+    }
+    holds.push_back(fd);
+    return 0;
+}
+
+uint32_t OpenFolderAt(TNativeFile parent, const UString&, const UString& name, bool create,
+                      std::vector<TNativeFile>& holds) {
+    const std::string part = SlashPath(name);
+    if (create) ::mkdirat(Fd(parent), part.c_str(), 0777);  // an existing one is fine; the open answers
+    const int fd = ::openat(Fd(parent), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return OpenAtError(parent, part);
+    holds.push_back(fd);
+    return 0;
+}
+
+uint32_t OpenFileAt(TNativeFile folder, const UString&, const UString& name, TFileAccess access,
+                    TFileDisposition disposition, TNativeFile& file) {
+    const std::string part = SlashPath(name);
+    int flags = (access == faRead ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW;
+    if (disposition == fdCreateAlways) flags |= O_CREAT | O_TRUNC;
+    if (disposition == fdCreateNew) flags |= O_CREAT | O_EXCL;
+    const int fd = ::openat(Fd(folder), part.c_str(), flags, 0666);
+    if (fd < 0) {
+        // O_EXCL answers EEXIST for a link of any kind; a link is named as one.
+        return OpenAtError(folder, part);
+    }
+    file = fd;
+    return 0;
+}
+
+uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const UString& name) {
+    TNativeFile file = 0;
+    const uint32_t error = OpenFileAt(folder, folderPath, name, faReadWrite, fdOpenExisting, file);
+    if (error != 0) return error;
+    struct stat info {};
+    const bool statted = ::fstat(Fd(file), &info) == 0;
+    const uint32_t statError = statted ? 0 : LastError();
+    ::close(Fd(file));
+    if (!statted) return statError;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ? EACCES : 0;
+}
+
+// The names are exchanged inside the held folder, as ReplaceFileWith does by
+// path; a link at TARGET is itself replaced, never followed.
+uint32_t ReplaceFileAt(TNativeFile folder, const UString&, const UString& source, const UString& target) {
+    const std::string from = SlashPath(source);
+    const std::string to = SlashPath(target);
+    if (ExchangeNames(from.c_str(), to.c_str(), Fd(folder)) == 0) {
+        if (::unlinkat(Fd(folder), from.c_str(), 0) == 0 || errno != EISDIR) return 0;
+        ExchangeNames(from.c_str(), to.c_str(), Fd(folder));
+        return EISDIR;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOENT) return LastError();
+    return ::renameat(Fd(folder), from.c_str(), Fd(folder), to.c_str()) == 0 ? 0 : LastError();
+}
+
+void DeleteOpenFile(TNativeFile folder, const UString& name, TNativeFile file) {
+    ::unlinkat(Fd(folder), SlashPath(name).c_str(), 0);
+    ::close(Fd(file));
+}
+
+uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file) {
+    const int fd = ::open(NativePath(name).c_str(), (access == faRead ? O_RDONLY : O_RDWR) | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        ::close(fd);
+        return S_ISDIR(info.st_mode) ? EISDIR : kErrorUntrustedLink;
+    }
+    file = fd;
+    return 0;
 }

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <aclapi.h>
 
 #include "base/file_system.h"
 #include "base/win32_handles.h"
@@ -60,16 +61,24 @@ int64_t NativeFileSize(TNativeFile file) {
 
 bool IsAlreadyExistsError(uint32_t error) { return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS; }
 
+namespace {
+
+uint32_t ReplaceableError(HANDLE file) {
+    // CREATE_ALWAYS refuses a read-only file, and a hidden or system one unless
+    // the new attributes keep them; ours are normal.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) return ::GetLastError();
+    constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (info.dwFileAttributes & kRefused) != 0 ? ERROR_ACCESS_DENIED : 0;
+}
+
+}  // namespace
+
 uint32_t CheckReplaceable(const UString& path) {
     TUniqueFile file(::CreateFileW(W(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return ::GetLastError();
-    // CREATE_ALWAYS refuses a read-only file, and a hidden or system one unless
-    // the new attributes keep them; ours are normal.
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(file.Get(), &info)) return ::GetLastError();
-    constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (info.dwFileAttributes & kRefused) != 0 ? ERROR_ACCESS_DENIED : 0;
+    return ReplaceableError(file.Get());
 }
 
 uint32_t ExpandFileName(const UString& name, UString& full) {
@@ -151,5 +160,214 @@ uint32_t SetNativeFileSize(TNativeFile file, int64_t size) {
     LARGE_INTEGER end;
     end.QuadPart = size;
     if (!::SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle)) return ::GetLastError();
+    return 0;
+}
+
+// ERROR_REPARSE_POINT_ENCOUNTERED: "The object manager encountered a reparse
+// point while retrieving an object."
+const uint32_t kErrorUntrustedLink = 4395;
+
+TFileErrorKind FileErrorKind(uint32_t error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return TFileErrorKind::NotFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return TFileErrorKind::AlreadyExists;
+        case ERROR_SHARING_VIOLATION: return TFileErrorKind::SharingViolation;
+        case ERROR_INVALID_NAME: return TFileErrorKind::InvalidName;
+        case kErrorUntrustedLink: return TFileErrorKind::UntrustedLink;
+        default: return TFileErrorKind::Other;
+    }
+}
+
+namespace {
+
+// The three owners whose links are followed: only an administrator can give
+// a file to one of them.
+bool IsTrustedOwner(PSID owner) {
+    if (owner == nullptr || !::IsValidSid(owner)) return false;
+    if (::IsWellKnownSid(owner, WinBuiltinAdministratorsSid) || ::IsWellKnownSid(owner, WinLocalSystemSid)) return true;
+    // NT SERVICE\TrustedInstaller: S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID installer = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 6, 80, 956008885, 3418522649u, 1831038044, 1853292631, 2271478464u, 0, 0,
+                                    &installer)) {
+        return false;
+    }
+    const bool same = ::EqualSid(owner, installer) != FALSE;
+    ::FreeSid(installer);
+    return same;
+}
+
+bool OwnerIsTrusted(HANDLE handle) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD error = ::GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                                          nullptr, &descriptor);
+    const TUniqueLocal descriptorMemory(descriptor);
+    return error == ERROR_SUCCESS && IsTrustedOwner(owner);
+}
+
+// IsReparsePoint asks the opened object, and its path as well: Wine reports a
+// folder link only through the path's attributes.
+bool IsReparsePoint(HANDLE handle, const UString& path) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return true;
+    }
+    const DWORD attributes = ::GetFileAttributesW(W(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+constexpr DWORD kHoldShare = FILE_SHARE_READ | FILE_SHARE_WRITE;  // never FILE_SHARE_DELETE: no rename, no removal
+constexpr DWORD kHoldRights = FILE_READ_ATTRIBUTES | READ_CONTROL;
+
+// HoldLevel holds one folder level. The level itself is opened, not what a
+// link there points to; a link is followed only when an administrator made
+// it, and then what it points to is held as well.
+uint32_t HoldLevel(const UString& path, std::vector<TNativeFile>& holds) {
+    TUniqueFile level(::CreateFileW(W(path), kHoldRights, kHoldShare, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!level.Valid()) return ::GetLastError();
+    if (!IsReparsePoint(level.Get(), path)) {
+        holds.push_back(reinterpret_cast<TNativeFile>(level.Release()));
+        return 0;
+    }
+    if (!OwnerIsTrusted(level.Get())) return kErrorUntrustedLink;
+    TUniqueFile followed(
+        ::CreateFileW(W(path), kHoldRights, kHoldShare, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!followed.Valid()) return ::GetLastError();
+    holds.push_back(reinterpret_cast<TNativeFile>(level.Release()));
+    holds.push_back(reinterpret_cast<TNativeFile>(followed.Release()));
+    return 0;
+}
+
+UString JoinedPath(const UString& folder, const UString& name) {
+    return !folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
+}
+
+// RootLength: "C:\" or "\\server\share\" (also behind "\\?\" and "\\?\UNC\").
+size_t RootLength(const UString& path) {
+    size_t start = 0;
+    if (path.compare(0, 8, u"\\\\?\\UNC\\") == 0) {
+        start = 8;
+    } else if (path.compare(0, 4, u"\\\\?\\") == 0) {
+        start = 4;
+    } else if (path.compare(0, 2, u"\\\\") == 0) {
+        start = 2;
+    }
+    if (start != 2 && start != 8) return path.size() > start + 2 && path[start + 1] == u':' ? start + 3 : start;
+    const size_t server = path.find(u'\\', start);
+    const size_t share = server == UString::npos ? UString::npos : path.find(u'\\', server + 1);
+    return share == UString::npos ? path.size() : share + 1;
+}
+
+// FinalFolderOf is the final path of the folder an open file lies in.
+UString FinalPath(HANDLE handle) {
+    wchar_t small[MAX_PATH + 1];
+    DWORD length = ::GetFinalPathNameByHandleW(handle, small, MAX_PATH + 1, FILE_NAME_NORMALIZED);
+    if (length == 0) return UString();
+    if (length <= MAX_PATH) return FromW(small, length);
+    std::u16string big(length, u'\0');
+    length = ::GetFinalPathNameByHandleW(handle, reinterpret_cast<wchar_t*>(&big[0]), length, FILE_NAME_NORMALIZED);
+    big.resize(length);
+    return big;
+}
+
+bool SameText(const UString& a, const UString& b) {
+    return ::CompareStringOrdinal(W(a), static_cast<int>(a.size()), W(b), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// LiesIn: the opened file's final path is the opened folder's final path and one name.
+bool LiesIn(HANDLE file, HANDLE folder) {
+    const UString filePath = FinalPath(file);
+    const UString folderPath = FinalPath(folder);
+    const size_t cut = filePath.find_last_of(u'\\');
+    if (filePath.empty() || folderPath.empty() || cut == UString::npos) return false;
+    UString fileFolder = filePath.substr(0, cut);
+    UString heldFolder = folderPath;
+    while (!heldFolder.empty() && heldFolder.back() == u'\\') heldFolder.pop_back();
+    return SameText(fileFolder, heldFolder);
+}
+
+
+}  // namespace
+
+uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, UString& refused) {
+    UString full;
+    uint32_t error = ExpandFileName(path, full);
+    const size_t root = error == 0 ? RootLength(full) : 0;
+    for (size_t at = root; error == 0 && at <= full.size(); ++at) {
+        if (at != full.size() && full[at] != u'\\') continue;
+        if (at > root && full[at - 1] == u'\\') continue;
+        const UString level = at == root ? full.substr(0, root) : full.substr(0, at);
+        error = HoldLevel(level, holds);
+        if (error != 0) refused = level;
+    }
+    if (error != 0 && refused.empty()) refused = path;
+    return error;
+}
+
+uint32_t OpenFolderAt(TNativeFile, const UString& parentPath, const UString& name, bool create,
+                      std::vector<TNativeFile>& holds) {
+    const UString path = JoinedPath(parentPath, name);
+    if (create) ::CreateDirectoryW(W(path), nullptr);  // an existing one is fine; holding it answers
+    return HoldLevel(path, holds);
+}
+
+uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString& name, TFileAccess access,
+                    TFileDisposition disposition, TNativeFile& file) {
+    const DWORD rights = access == faRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE | DELETE;
+    const DWORD create = disposition == fdOpenExisting   ? OPEN_EXISTING
+                         : disposition == fdCreateAlways ? CREATE_ALWAYS
+                                                         : CREATE_NEW;
+    const UString path = JoinedPath(folderPath, name);
+    TUniqueFile opened(::CreateFileW(W(path), rights, 0, nullptr, create,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!opened.Valid()) return ::GetLastError();
+    // A file link is never written through, whoever made it: what it points
+    // to lies outside the folder. And what was opened must lie in the folder.
+    if (IsReparsePoint(opened.Get(), path) || !LiesIn(opened.Get(), reinterpret_cast<HANDLE>(folder))) {
+        if (disposition == fdCreateNew) {  // a file this call created goes again, through its handle
+            FILE_DISPOSITION_INFO remove{TRUE};
+            ::SetFileInformationByHandle(opened.Get(), FileDispositionInfo, &remove, sizeof remove);
+        }
+        return kErrorUntrustedLink;
+    }
+    file = reinterpret_cast<TNativeFile>(opened.Release());
+    return 0;
+}
+
+uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const UString& name) {
+    TNativeFile file = 0;
+    const uint32_t error = OpenFileAt(folder, folderPath, name, faReadWrite, fdOpenExisting, file);
+    if (error != 0) return error;
+    const TUniqueFile opened(reinterpret_cast<HANDLE>(file));
+    return ReplaceableError(opened.Get());
+}
+
+// The folder is held, so the two names resolve inside it; MoveFileExW
+// replaces a link at TARGET itself and never follows it.
+uint32_t ReplaceFileAt(TNativeFile, const UString& folderPath, const UString& source, const UString& target) {
+    return ReplaceFileWith(JoinedPath(folderPath, source), JoinedPath(folderPath, target));
+}
+
+void DeleteOpenFile(TNativeFile, const UString&, TNativeFile file) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(file);
+    FILE_DISPOSITION_INFO remove{TRUE};
+    ::SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove);
+    ::CloseHandle(handle);
+}
+
+uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file) {
+    const DWORD rights = access == faRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+    TUniqueFile opened(::CreateFileW(W(name), rights, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!opened.Valid()) return ::GetLastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(opened.Get(), &info)) return ::GetLastError();
+    if (IsReparsePoint(opened.Get(), name) || info.nNumberOfLinks != 1) return kErrorUntrustedLink;
+    file = reinterpret_cast<TNativeFile>(opened.Release());
     return 0;
 }

@@ -37,6 +37,18 @@ void RestrictLibrarySearch() {
     ::SetDllDirectoryW(L"");
 }
 
+void TrustOnlyAdministratorsLinks() {
+    // ProcessRedirectionTrustPolicy, with PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY's
+    // EnforceRedirectionTrust bit; both newer than the headers we build with.
+    constexpr int kRedirectionTrustPolicy = 16;
+    constexpr DWORD kEnforceRedirectionTrust = 1;
+    // Looked up: Windows 7 has no SetProcessMitigationPolicy.
+    using TSetProcessMitigationPolicy = BOOL(WINAPI*)(int, PVOID, SIZE_T);
+    const auto setPolicy = LibraryEntry<TSetProcessMitigationPolicy>(Kernel32(), "SetProcessMitigationPolicy");
+    DWORD flags = kEnforceRedirectionTrust;
+    if (setPolicy) setPolicy(kRedirectionTrustPolicy, &flags, sizeof flags);
+}
+
 TUniqueModule LoadSystemLibrary(const wchar_t* name) {
     if (!SearchFlagsAvailable()) return LoadSystemLibraryByPath(name);
     return TUniqueModule(::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));

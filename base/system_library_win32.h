@@ -16,6 +16,12 @@
 // unpatched Windows 7) only the current folder is taken out of the search.
 void RestrictLibrarySearch();
 
+// TrustOnlyAdministratorsLinks is the first start-up step of each program:
+// where Windows offers it (10 22H2 and later), the process follows no
+// junction or symbolic link that a non-administrator made (the redirection
+// trust mitigation, enforcing). Elsewhere, or when refused, nothing changes.
+void TrustOnlyAdministratorsLinks();
+
 // LoadSystemLibrary loads the library of the bare file name NAME
 // (L"uxtheme.dll") from the system folder; the handle is invalid when the
 // library is not there. A library of that name elsewhere is never loaded.

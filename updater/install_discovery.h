@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "base/text.h"
-#include "updater/file_system.h"
+#include "updater/install_files.h"
 #include "updater/locale_text.h"
 
 // TDiscoveryWindow is what the install discovery changes on the main window.

@@ -18,12 +18,6 @@ namespace {
 
 constexpr size_t kExecutableNameLength = 9;
 
-// A failed attribute query proves absence only for these errors; any other
-// (access denied, sharing violation, drive not ready) leaves it to a search.
-bool ErrorMeansAbsent(uint32_t error) {
-    return error == kErrorFileNotFound || error == kErrorPathNotFound || error == kErrorInvalidName;
-}
-
 // TErrorModeScope keeps the critical-error box away for one scope.
 class TErrorModeScope {
 public:
@@ -40,19 +34,6 @@ private:
 
 }  // namespace
 
-bool FileExists(TFileSystem& files, const UString& path) {
-    const TPathAttributes attributes = files.Attributes(path);
-    if (!attributes.Found) {
-        if (ErrorMeansAbsent(attributes.Error)) return false;
-        const TPathEntry entry = files.FindEntry(path);
-        return entry.Found && !entry.Directory;
-    }
-    if ((attributes.Attributes & kFileAttributeDirectory) != 0) return false;
-    if ((attributes.Attributes & kFileAttributeReparsePoint) == 0) return true;
-    // A link: it counts only when its target can be opened, or is merely in use.
-    const uint32_t error = files.OpenForReading(path);
-    return error == 0 || error == kErrorSharingViolation;
-}
 
 UString SearchInstallation(TFileSystem& files, UString& probe) {
     TErrorModeScope quiet(files);

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "base/text.h"
-#include "updater/file_system.h"
+#include "updater/install_files.h"
 #include "updater/locale_text.h"
 
 // kInstallCandidates lists where the automatic search looks, in probe order:
@@ -17,10 +17,6 @@
 extern const std::array<const char16_t*, 18> kInstallCandidates;
 
 enum TSelectionKind : uint8_t { skAutomatic, skManual };
-
-// FileExists tells whether path names an existing file, not a folder, with
-// symbolic links followed.
-bool FileExists(TFileSystem& files, const UString& path);
 
 // SearchInstallation returns the first candidate that exists, spelled as in
 // the table, or kNotFound. probe holds each candidate while it is tested, so

@@ -12,7 +12,7 @@
 #include "toolkit/application_win32.h"
 #include "toolkit/modal_scope_win32.h"
 #include "updater/done_form_win32.h"
-#include "updater/file_system.h"
+#include "updater/install_files.h"
 #include "updater/install_discovery.h"
 #include "updater/locale_text_win32.h"
 #include "updater/open_dialog.h"

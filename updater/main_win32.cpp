@@ -40,6 +40,7 @@ void ShowVersionIfAsked() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    TrustOnlyAdministratorsLinks();
     RestrictLibrarySearch();
     RegisterStartupClasses();
     TApplication application;

@@ -2,9 +2,10 @@
 
 #include <memory>
 
+#include "archive/file_stream.h"
 #include "archive/zip_file.h"
 #include "base/finally.h"
-#include "updater/install_search.h"
+#include "updater/install_files.h"
 #include "updater/updater_texts.h"
 
 UString ArchivePathBeside(const UString& modulePath) {
@@ -37,12 +38,12 @@ void RunUpdate(TUpdateRunWindow& window, TFileSystem& files, const UString& modu
     TryFinally(
         [&] {
             if (FileExists(files, archivePath)) {
-                archive = std::make_unique<TFileStream>(archivePath, faReadWrite, fdOpenExisting);
+                archive = OpenArchiveStream(archivePath, faReadWrite);  // never through a link
                 RequireReleasedArchive(*archive, seal);
                 zip.Open(*archive, zmReadWrite);
                 zip.ExtractAll(installFolder);
                 zip.Close();
-                archive.reset();  // the archive is let go before the completion window shows
+                archive.reset();  // Data.dat is closed before the completion window shows
                 window.ShowCompletion();
             } else {
                 window.ShowPlainMessage(UString(kMissingArchiveText));

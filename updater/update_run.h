@@ -8,7 +8,7 @@
 
 #include "archive/archive_seal.h"
 #include "base/text.h"
-#include "updater/file_system.h"
+#include "updater/install_files.h"
 
 // ArchivePathBeside cuts the executable's full path after its last backslash or
 // colon and appends "Data.dat"; the current directory plays no part.

@@ -44,6 +44,7 @@ private:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    TrustOnlyAdministratorsLinks();
     RestrictLibrarySearch();
     std::vector<UString> args;
     for (int i = 1; i < argc; ++i) args.push_back(FromW(argv[i]));

@@ -2,6 +2,8 @@
 // names that would leave the target folder.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "archive/zip_texts.h"
@@ -189,6 +191,85 @@ TEST(ExtractConfinement, NamesThatLeaveTheTargetFolderAreNotWritten) {
         EXPECT_EQ(EntriesBelow(f.Root()), 3);  // Data.dat, out and out/a.txt: nothing else
     }
 }
+
+#ifndef _WIN32
+// The programs under test make no links on Windows (Wine lacks the call);
+// there the seam's own test drives the rule through a link the build made.
+// A link an ordinary user planted in the target folder: the run refuses it,
+// naming it, and writes nothing where it points.
+TEST(ExtractConfinement, NothingIsWrittenThroughALinkInTheTargetFolder) {
+    struct TLinkCase {
+        const char* Entry;
+        const char* Link;  // made in "out", pointing into "elsewhere"
+        const char* Points;
+        bool ToFolder;
+    };
+    const TLinkCase cases[] = {
+        {"plugins/x.dll", "plugins", "", true},
+        {"plugins/new/", "plugins", "", true},
+        {"a/plugins/x.dll", "a/plugins", "", true},
+        {"service.ini", "service.ini", "service.ini", false},
+        {"new.dll", "new.dll", "new.dll", false},  // a link to where nothing is yet
+    };
+    for (const TLinkCase& c : cases) {
+        SCOPED_TRACE(c.Entry);
+        TUpdateFolder f;
+        const fs::path elsewhere = f.Root() / "elsewhere";
+        fs::create_directories(elsewhere);
+        WriteText(elsewhere / "service.ini", "old");
+        fs::create_directories((f.Out() / c.Link).parent_path());
+        if (c.ToFolder) {
+            fs::create_directory_symlink(elsewhere, f.Out() / c.Link);
+        } else {
+            fs::create_symlink(elsewhere / c.Points, f.Out() / c.Link);
+        }
+        ExpectRaises<ELinkRefused>([&] { f.Run(ZipBuilder().Add(c.Entry, "evil").Build()); },
+                                   Format(kLinkRefused, {U(f.Out() / c.Link)}));
+        EXPECT_EQ(ReadText(elsewhere / "service.ini"), "old");
+        EXPECT_EQ(EntriesBelow(elsewhere), 1);
+    }
+}
+
+// TSwapBeforeSecondEntry runs ACTION once, when the archive's second local
+// record is read: after the first entry was checked and written, before the
+// second one is.
+class TSwapBeforeSecondEntry : public TBytesStream {
+public:
+    TSwapBeforeSecondEntry(const TBytes& bytes, std::function<void()> action)
+        : TBytesStream(bytes), FAction(std::move(action)) {
+        const std::string text(bytes.begin(), bytes.end());
+        FSecond = static_cast<int64_t>(text.find("PK\3\4", 1));
+    }
+    int64_t Read(void* buffer, int64_t count) override {
+        const int64_t at = Seek(0, soCurrent);
+        if (FAction && at == FSecond) std::exchange(FAction, nullptr)();
+        return TBytesStream::Read(buffer, count);
+    }
+
+private:
+    std::function<void()> FAction;
+    int64_t FSecond;
+};
+
+TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough) {
+    RegisterDefaultCompressionHandlers();
+    TTempDir dir;
+    const fs::path out = dir / "out";
+    const fs::path elsewhere = dir / "elsewhere";
+    fs::create_directories(out);
+    fs::create_directories(elsewhere);
+    TSwapBeforeSecondEntry archive(ZipBuilder().Add("sub/a.txt", "a").Add("sub/b.txt", "evil").Build(), [&] {
+        fs::rename(out / "sub", dir / "moved");
+        fs::create_directory_symlink(elsewhere, out / "sub");
+    });
+    TZipFile zip;
+    zip.Open(archive, zmRead);
+    ExpectRaises<ELinkRefused>([&] { zip.ExtractAll(Folder(out)); }, Format(kLinkRefused, {U(out / "sub")}));
+    EXPECT_EQ(ReadText(dir / "moved" / "a.txt"), "a");
+    EXPECT_EQ(EntriesBelow(elsewhere), 0);
+}
+
+#endif
 
 TEST(ExtractConfinement, DotsThatStayInsideAreFine) {
     TUpdateFolder f;

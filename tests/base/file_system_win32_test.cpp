@@ -1,13 +1,19 @@
 // The install search's questions answered with Windows' own error codes and
 // share modes, on real files in a folder of the test's own.
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "base/file_system.h"
 #include "base/win32_handles.h"
+#include "tests/support/import_hook_win32.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -59,4 +65,62 @@ TEST(FileSystemWin32, ChangesAndRestoresTheErrorMode) {
     const uint32_t original = ChangeProcessErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     EXPECT_EQ(ChangeProcessErrorMode(original), static_cast<uint32_t>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
     EXPECT_EQ(::GetErrorMode(), original);
+}
+
+namespace {
+
+// The owner every file answers with while a TOwnerHook lives, as SDDL ("BA"):
+// under Wine every file has one owner, so the rule is driven through the hook.
+const wchar_t* HookedOwner = nullptr;
+
+DWORD WINAPI OwnerAsHooked(HANDLE, SE_OBJECT_TYPE, SECURITY_INFORMATION, PSID* owner, PSID*, PACL*, PACL*,
+                           PSECURITY_DESCRIPTOR* descriptor) {
+    const std::wstring sddl = std::wstring(L"O:") + HookedOwner;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, descriptor, nullptr)) {
+        return ::GetLastError();
+    }
+    BOOL defaulted = FALSE;
+    ::GetSecurityDescriptorOwner(*descriptor, owner, &defaulted);
+    return ERROR_SUCCESS;
+}
+
+// The build's folder link, as Wine's Z: drive names it.
+fs::path LinkFixture() {
+    std::string path = "Z:" KELVO_LINK_FIXTURE;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+}  // namespace
+
+// A folder link carries the reparse-point bit, and a folder level that is one
+// is held only when its owner is the Administrators group, SYSTEM or
+// TrustedInstaller; a plain folder is held whoever owns it.
+TEST(FileSystemWin32, AFolderLinkIsFollowedOnlyWhenAnAdministratorMadeIt) {
+    const fs::path dir = LinkFixture();
+    EXPECT_NE(PathAttributes(Text(dir / "link")).Attributes & kFileAttributeReparsePoint, 0u);
+    const TImportHook hook("advapi32.dll", "GetSecurityInfo", reinterpret_cast<void*>(&OwnerAsHooked));
+    const std::pair<const wchar_t*, bool> owners[] = {
+        {L"BA", true},  // Administrators
+        {L"SY", true},  // SYSTEM
+        {L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", true},  // TrustedInstaller
+        {L"S-1-5-21-1004336348-1177238915-682003330-1001", false},                  // an ordinary user
+        {L"S-1-5-32-545", false},                                                   // Users
+    };
+    for (const auto& [owner, followed] : owners) {
+        SCOPED_TRACE(fs::path(owner).string());
+        HookedOwner = owner;
+        for (const char* level : {"real", "link"}) {
+            std::vector<TNativeFile> holds;
+            UString refused;
+            const uint32_t error = HoldFolderPath(Text(dir / level), holds, refused);
+            for (TNativeFile hold : holds) CloseNativeFile(hold);
+            const bool isLink = std::string(level) == "link";
+            EXPECT_EQ(error, isLink && !followed ? kErrorUntrustedLink : 0u) << level;
+            if (error != 0) {
+                EXPECT_EQ(ToUtf8(refused), (dir / level).string());
+            }
+        }
+    }
 }

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "tests/support/current_folder.h"
+#include "tests/support/import_hook_win32.h"
 #include "tests/support/temp_dir.h"
 #include "base/system_library_win32.h"
 
@@ -60,4 +62,40 @@ TEST(SystemLibrary, NeverLoadsALibraryOfTheNameFromTheCurrentFolder) {
     const TUniqueModule plain(::LoadLibraryW(L"kelvo_planted.dll"));
     EXPECT_TRUE(plain.Valid());
     EXPECT_TRUE(fs::exists(dir / "kelvo_planted.dll.loaded"));
+}
+
+namespace {
+
+struct TPolicyCall {
+    int Calls = 0;
+    int Policy = -1;
+    DWORD Flags = 0;
+    SIZE_T Size = 0;
+};
+TPolicyCall PolicyCall;
+
+BOOL WINAPI RecordPolicy(int policy, PVOID buffer, SIZE_T size) {
+    ++PolicyCall.Calls;
+    PolicyCall.Policy = policy;
+    PolicyCall.Size = size;
+    std::memcpy(&PolicyCall.Flags, buffer, sizeof PolicyCall.Flags);
+    return FALSE;  // refused, as Windows before 10 22H2 refuses the policy: nothing may change
+}
+
+}  // namespace
+
+// The redirection trust policy is asked for by run-time look-up, enforcing;
+// where the system lacks the function or refuses the policy the step does nothing more.
+TEST(SystemLibrary, AsksToFollowOnlyAdministratorsLinksWhereTheSystemOffersIt) {
+    {
+        const TLibraryEntryHook hook("SetProcessMitigationPolicy", reinterpret_cast<void*>(&RecordPolicy));
+        TrustOnlyAdministratorsLinks();
+    }
+    EXPECT_EQ(PolicyCall.Calls, 1);
+    EXPECT_EQ(PolicyCall.Policy, 16);  // ProcessRedirectionTrustPolicy
+    EXPECT_EQ(PolicyCall.Flags, 1u);   // EnforceRedirectionTrust
+    EXPECT_EQ(PolicyCall.Size, sizeof(DWORD));
+    const TLibraryEntryHook missing("SetProcessMitigationPolicy", nullptr);
+    TrustOnlyAdministratorsLinks();  // Windows 7: no such function, and no failure
+    EXPECT_EQ(PolicyCall.Calls, 1);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/base_texts.h"
-#include "updater/file_system.h"
+#include "updater/install_files.h"
 #include "updater/locale_text.h"
 
 struct TFakeEntry {

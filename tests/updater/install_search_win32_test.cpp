@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/updater/drive_files_win32.h"
-#include "updater/file_system.h"
+#include "updater/install_files.h"
 #include "updater/install_search.h"
 
 namespace {

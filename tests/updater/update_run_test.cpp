@@ -123,6 +123,30 @@ TEST_F(UpdateRunOrder, TheCompletionWindowComesAfterExtractionAndWriteBack) {
     EXPECT_TRUE(Window.WrittenBackBefore);
 }
 
+// Data.dat is read only as a file of its own: a link, or a second name of a
+// file kept elsewhere, is refused before anything is extracted. (Wine shows a
+// file link as a plain file; there the hard link stands for both.)
+TEST_F(UpdateRunOrder, ALinkedArchiveIsRefusedAndNothingIsExtracted) {
+    const std::pair<const char*, void (*)(const fs::path&, const fs::path&)> cases[] = {
+        {"hard link", [](const fs::path& real, const fs::path& name) { fs::create_hard_link(real, name); }},
+#ifndef _WIN32
+        {"symbolic link", [](const fs::path& real, const fs::path& name) { fs::create_symlink(real, name); }},
+#endif
+    };
+    for (const auto& [kind, link] : cases) {
+        SCOPED_TRACE(kind);
+        fs::remove(Dir / "Data.dat");
+        WriteWholeFile(Dir / "real.dat", ZipBuilder().Add("a.txt", "new").Build());
+        link(Dir / "real.dat", Dir / "Data.dat");
+        TCurrentFolder here(Dir.Path());
+        UString archivePath;
+        ExpectRaises<ELinkRefused>([&] { RunUpdate(Window, Files, u"KelvoUpdater.exe", KelvoFolder(), archivePath); },
+                                   Format(kArchiveIsLinked, {(fs::current_path() / "Data.dat").u16string()}));
+        EXPECT_FALSE(fs::exists(Dir / "kelvo" / "a.txt"));
+        EXPECT_EQ(Window.Completions, 0);
+    }
+}
+
 TEST_F(UpdateRunOrder, AFailedExtractionIsStillWrittenBackOnRelease) {
     TTestEntry broken;
     broken.Name = "b.txt";

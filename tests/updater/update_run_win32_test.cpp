@@ -10,7 +10,7 @@
 #include "tests/support/expect_raises.h"
 #include "tests/support/temp_dir.h"
 #include "base/win32_handles.h"
-#include "updater/file_system.h"
+#include "updater/install_files.h"
 #include "updater/update_run.h"
 #include "updater/updater_texts.h"
 #include "archive/zip_texts.h"

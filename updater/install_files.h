@@ -38,3 +38,7 @@ public:
     uint32_t OpenForReading(const UString& path) override;
     uint32_t ChangeErrorMode(uint32_t mode) override;
 };
+
+// FileExists tells whether path names an existing file, not a folder, with
+// symbolic links followed.
+bool FileExists(TFileSystem& files, const UString& path);

@@ -1,0 +1,101 @@
+#include "archive/target_guard.h"
+
+#include <utility>
+
+#include "archive/zip_texts.h"
+
+namespace {
+
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+UString WithoutTrailingSeparators(UString path) {
+    while (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != u':') path.pop_back();
+    return path;
+}
+
+UString Joined(const UString& folder, const UString& name) {
+    return folder.empty() || IsSeparator(folder.back()) ? folder + name : folder + u"\\" + name;
+}
+
+void CloseAll(std::vector<TNativeFile>& files) {
+    while (!files.empty()) {
+        CloseNativeFile(files.back());
+        files.pop_back();
+    }
+}
+
+}  // namespace
+
+void RaiseIfLinkRefused(uint32_t error, const UString& path) {
+    if (FileErrorKind(error) == TFileErrorKind::UntrustedLink) {
+        throw ELinkRefused(Format(kLinkRefused, {FullPathOrName(path)}));
+    }
+}
+
+TFilePlace::TFilePlace(TFilePlace&& other) noexcept { *this = std::move(other); }
+
+TFilePlace& TFilePlace::operator=(TFilePlace&& other) noexcept {
+    std::swap(FOwned, other.FOwned);
+    FFolder = other.FFolder;
+    FFolderPath = std::move(other.FFolderPath);
+    FName = std::move(other.FName);
+    FError = other.FError;
+    return *this;
+}
+
+TFilePlace::~TFilePlace() { CloseAll(FOwned); }
+
+TTargetGuard::TTargetGuard(const UString& folder) : FFolder(WithoutTrailingSeparators(folder)) {}
+
+TTargetGuard::~TTargetGuard() { CloseAll(FHolds); }
+
+std::vector<UString> TTargetGuard::PartsBelow(const UString& path) const {
+    std::vector<UString> parts;
+    UString part;
+    for (size_t at = FFolder.size(); at <= path.size(); ++at) {
+        if (at == path.size() || IsSeparator(path[at])) {
+            if (!part.empty() && part != u".") parts.push_back(part);
+            part.clear();
+        } else {
+            part.push_back(path[at]);
+        }
+    }
+    return parts;
+}
+
+void TTargetGuard::Walk(const std::vector<UString>& parts, bool create, TFilePlace& place) {
+    if (!FHeld) {  // the first entry holds the folder, which exists by then
+        UString refused;
+        FHoldError = HoldFolderPath(FFolder, FHolds, refused);
+        RaiseIfLinkRefused(FHoldError, refused);
+        FHeld = true;
+    }
+    place.FError = FHoldError;
+    if (FHoldError != 0) return;
+    place.FFolder = FHolds.back();
+    place.FFolderPath = FFolder;
+    for (const UString& part : parts) {
+        place.FError = OpenFolderAt(place.FFolder, place.FFolderPath, part, create, place.FOwned);
+        const UString levelPath = Joined(place.FFolderPath, part);
+        RaiseIfLinkRefused(place.FError, levelPath);
+        if (place.FError != 0) return;
+        place.FFolder = place.FOwned.back();
+        place.FFolderPath = levelPath;
+    }
+}
+
+void TTargetGuard::MakeFolder(const UString& folder) {
+    TFilePlace place;
+    Walk(PartsBelow(folder), true, place);  // a level that cannot be made fails the file's creation instead
+}
+
+TFilePlace TTargetGuard::PlaceOf(const UString& target) {
+    std::vector<UString> parts = PartsBelow(target);
+    TFilePlace place;
+    if (!parts.empty()) {
+        place.FName = parts.back();
+        parts.pop_back();
+    }
+    Walk(parts, false, place);
+    return place;
+}
