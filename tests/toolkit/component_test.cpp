@@ -33,3 +33,18 @@ TEST(Component, OwnedComponentsDieNewestFirstAndKnowTheirOwnerIsGoing) {
     }
     EXPECT_EQ(log, (std::vector<UString>{u"owner-", u"second+", u"first+"}));
 }
+
+TEST(Component, StateFlagsAreIndependentBits) {
+    std::vector<UString> log;
+    TProbe probe(nullptr, &log);
+    const TComponentStateFlag flags[] = {csLoading, csReading, csDestroying};
+    for (size_t i = 0; i < 3; ++i) {
+        probe.IncludeState(flags[i]);
+        for (size_t j = 0; j < 3; ++j) EXPECT_EQ(probe.InState(flags[j]), i == j) << i << " " << j;
+        probe.ExcludeState(flags[i]);
+        EXPECT_EQ(probe.ComponentState(), 0);
+    }
+    probe.IncludeState(csLoading);
+    probe.Loaded();
+    EXPECT_FALSE(probe.InState(csLoading));
+}
