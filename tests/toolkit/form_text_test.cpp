@@ -60,6 +60,7 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
     const Case cases[] = {
         {"missing end", "object A: TA\n  X = 1\n", u"Line 3: \"end\" expected"},
         {"missing equals", "object A: TA\n  X 1\nend\n", u"Line 2: \"=\" expected"},
+        {"name led by a dot", "object A: TA\n  .X = 1\nend\n", u"Line 2: name expected"},
         {"open string", "object A: TA\n  X = \"abc\nend\n", u"Line 2: unterminated string"},
         {"odd hex digits", "object A: TA\n  X = {123}\nend\n", u"Line 2: odd number of hexadecimal digits"},
         {"bad hex digit", "object A: TA\n  X = {12\n 3G}\nend\n", u"Line 3: hexadecimal digit expected"},
