@@ -57,6 +57,7 @@ TEST(EntryNames, StrictUtf8RejectsEveryInvalidSequence) {
     const char* cases[] = {
         "\xC3(",           // continuation missing
         "\xFF",            // never a lead byte
+        "a\xFF",           // never a lead byte, after a good one
         "\x80",            // lone continuation
         "\xC0\xAF",        // overlong "/"
         "\xE0\x80\xAF",    // overlong "/" in three bytes
