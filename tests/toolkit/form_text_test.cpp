@@ -53,6 +53,7 @@ TEST(FormText, ReadsObjectsPropertiesAndValuesInOrder) {
     EXPECT_EQ(form.Children[0].Properties[0].Value.Integer, 63);
     ASSERT_EQ(form.Children[1].Children.size(), 1u);
     EXPECT_EQ(form.Children[1].Children[0].ClassName, u"TLabel");
+    EXPECT_EQ(ParseFormText("object A: TA\n  X = 2147483647\nend\n").Properties[0].Value.Integer, INT32_MAX);
 }
 
 TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
@@ -66,7 +67,7 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
         {"bad hex digit", "object A: TA\n  X = {12\n 3G}\nend\n", u"Line 3: hexadecimal digit expected"},
         {"text after end", "object A: TA\nend\nobject B: TB\nend\n", u"Line 3: text after the last \"end\""},
         {"no object", "A = 1\n", u"Line 1: \"object\" expected"},
-        {"number too large", "object A: TA\n  X = 99999999999\nend\n", u"Line 2: number too large"},
+        {"number too large", "object A: TA\n  X = 2147483648\nend\n", u"Line 2: number too large"},
         {"unknown escape", "object A: TA\n  X = \"a\\n\"\nend\n", u"Line 2: unknown escape"},
     };
     for (const Case& c : cases) {
