@@ -49,6 +49,7 @@ TEST(EntryNames, StrictUtf8DecodesValidText) {
     EXPECT_EQ(DecodeEntryName(B("\xEF\xBF\xBD"), true), u"\uFFFD");  // the last three-byte lead
     EXPECT_EQ(DecodeEntryName(B("\xF0\x9F\x98\x80"), true), u"\U0001F600");
     EXPECT_EQ(DecodeEntryName(B("\xF0\x90\x80\x80"), true), u"\U00010000");  // the first surrogate pair
+    EXPECT_EQ(DecodeEntryName(B("\xF4\x8F\xBF\xBF"), true), u"\U0010FFFF");  // the last code point
     EXPECT_EQ(DecodeEntryName(B(std::string("a\0b", 3)), true), UString(u"a\0b", 3));
     EXPECT_EQ(DecodeEntryName(B(""), true), u"");
 }
