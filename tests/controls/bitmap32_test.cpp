@@ -17,6 +17,7 @@ TEST(Bitmap32, StoresBlueGreenRedAlphaFromTheTopLeftWithoutPadding) {
     EXPECT_EQ(data[offset + 1], 20);
     EXPECT_EQ(data[offset + 2], 10);
     EXPECT_EQ(data[offset + 3], 40);
+    EXPECT_EQ(PixelValue(data + offset), 0x280A141Eu);  // blue in the low byte, alpha in the high
     EXPECT_EQ(b.Row(1), data + 12);
 }
 
@@ -55,6 +56,8 @@ TEST(Bitmap32, SetSizeKeepsPixelsInsideAndFillsNewOnesWhite) {
 
 TEST(Bitmap32, GrowingFromEmptyGivesWhite) {
     TBitmap32 b;
+    EXPECT_EQ(b.Width(), 0);
+    EXPECT_EQ(b.Height(), 0);
     b.SetSize(0, 3);
     b.SetSize(2, 3);
     EXPECT_EQ(GetPixel(b, 1, 2), kWhite);

@@ -53,6 +53,7 @@ TEST(FormText, ReadsObjectsPropertiesAndValuesInOrder) {
     EXPECT_EQ(form.Children[0].Properties[0].Value.Integer, 63);
     ASSERT_EQ(form.Children[1].Children.size(), 1u);
     EXPECT_EQ(form.Children[1].Children[0].ClassName, u"TLabel");
+    EXPECT_EQ(ParseFormText("object A: TA\n  X = 2147483647\nend\n").Properties[0].Value.Integer, INT32_MAX);
 }
 
 TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
@@ -60,12 +61,13 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
     const Case cases[] = {
         {"missing end", "object A: TA\n  X = 1\n", u"Line 3: \"end\" expected"},
         {"missing equals", "object A: TA\n  X 1\nend\n", u"Line 2: \"=\" expected"},
+        {"name led by a dot", "object A: TA\n  .X = 1\nend\n", u"Line 2: name expected"},
         {"open string", "object A: TA\n  X = \"abc\nend\n", u"Line 2: unterminated string"},
         {"odd hex digits", "object A: TA\n  X = {123}\nend\n", u"Line 2: odd number of hexadecimal digits"},
         {"bad hex digit", "object A: TA\n  X = {12\n 3G}\nend\n", u"Line 3: hexadecimal digit expected"},
         {"text after end", "object A: TA\nend\nobject B: TB\nend\n", u"Line 3: text after the last \"end\""},
         {"no object", "A = 1\n", u"Line 1: \"object\" expected"},
-        {"number too large", "object A: TA\n  X = 99999999999\nend\n", u"Line 2: number too large"},
+        {"number too large", "object A: TA\n  X = 2147483648\nend\n", u"Line 2: number too large"},
         {"unknown escape", "object A: TA\n  X = \"a\\n\"\nend\n", u"Line 2: unknown escape"},
     };
     for (const Case& c : cases) {

@@ -87,6 +87,7 @@ TEST(ScaleSize, RoundsToTheNearestPixelAtAnotherResolution) {
         {-11, 120, 96, -14},  // -13.75
         {-13, 144, 96, -20},  // -19.5
         {798, 96, 96, 798},
+        {5, 3, 1, 15},
         {5, 1, 0, 5},         // no divider: unchanged
     };
     for (const Case& c : cases) {
