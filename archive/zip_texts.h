@@ -49,6 +49,8 @@ inline constexpr UStringView kDriveNotFound = u"The drive cannot be found";
 // must match the checksum its central record carries.
 inline constexpr UStringView kOutsideTargetFolder = u"Entry \"%s\" would be written outside the target folder";
 inline constexpr UStringView kChecksumError = u"Checksum error in \"%s\"";
+// Two entries whose records point into the same bytes of the archive.
+inline constexpr UStringView kEntriesOverlap = u"Entries \"%s\" and \"%s\" overlap in the archive";
 
 // The name rules: what `dattool check` reports and `dattool pack` refuses about
 // one entry's name, one sentence each, said of the entry.

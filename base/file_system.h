@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "base/text.h"
 
@@ -90,3 +91,27 @@ uint32_t OpenForReadingError(const UString& path);
 // ChangeProcessErrorMode sets the process's error mode (SetErrorMode) and
 // answers the previous one; Linux has no such mode and only keeps the value.
 uint32_t ChangeProcessErrorMode(uint32_t mode);
+
+// ---- Staging an update: the calls the staged writer adds (archive/staged_update.cpp).
+
+// ReplaceKeepingOld puts the file replacement in target's place and keeps the
+// target's old file under the name oldCopy, on the same volume. The target
+// keeps its name as spelled on disk, its security settings and its creation
+// time (ReplaceFileW; Linux keeps mode and owner). 0 or the system's error code.
+uint32_t ReplaceKeepingOld(const UString& replacement, const UString& target, const UString& oldCopy);
+// MoveToNewName gives the file source the name target, which must not exist;
+// 0, or the system's error code (an "already exists" one when it does).
+uint32_t MoveToNewName(const UString& source, const UString& target);
+// FlushFileData and FlushVolumeOf together put written data on the disk:
+// each file written is flushed before it is closed, then the volume of path
+// once. Each platform does the cheaper half and answers 0 for the other
+// (Windows flushes each file, Linux the file system once). 0 or the error code.
+uint32_t FlushFileData(TNativeFile file);
+uint32_t FlushVolumeOf(const UString& path);
+// RemoveEmptyFolder removes a folder only when it is empty; a failure is not reported.
+void RemoveEmptyFolder(const UString& path);
+// FileNamesStartingWith lists the names (without folder) in folder that begin with prefix.
+std::vector<UString> FileNamesStartingWith(const UString& folder, const UString& prefix);
+// LongPathForm is a full path in the form that opens whatever its length
+// (Windows: "\\?\" before a path of MAX_PATH characters or more; Linux: unchanged).
+UString LongPathForm(const UString& fullPath);
