@@ -37,16 +37,18 @@ uint32_t LastError() { return static_cast<uint32_t>(errno); }
 
 constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
 
-int ExchangeNames(const char* a, const char* b) {
+int RenameAt2(const char* from, const char* to, unsigned flags) {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(AT_FDCWD, a, AT_FDCWD, b, kRenameExchange);
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
 #elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, a, AT_FDCWD, b, kRenameExchange));
+    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, flags));
 #else
     errno = ENOSYS;
     return -1;
 #endif
 }
+
+int ExchangeNames(const char* a, const char* b) { return RenameAt2(a, b, kRenameExchange); }
 
 }  // namespace
 
@@ -243,17 +245,6 @@ namespace {
 
 constexpr unsigned kRenameNoReplace = 1;  // RENAME_NOREPLACE
 
-int RenameAt2(const char* from, const char* to, unsigned flags) {
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
-#elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, flags));
-#else
-    errno = ENOSYS;
-    return -1;
-#endif
-}
-
 bool Unsupported(int error) { return error == EINVAL || error == ENOSYS; }
 
 }  // namespace
@@ -273,10 +264,10 @@ uint32_t ReplaceKeepingOld(const UString& replacement, const UString& target, co
     if (::chown(from.c_str(), info.st_uid, info.st_gid) != 0) {
         // Only the administrator can give a file away; otherwise it stays the caller's.
     }
-    if (RenameAt2(from.c_str(), to.c_str(), kRenameExchange) == 0) {
+    if (ExchangeNames(from.c_str(), to.c_str()) == 0) {
         if (std::rename(from.c_str(), old.c_str()) == 0) return 0;
         const uint32_t error = LastError();
-        RenameAt2(from.c_str(), to.c_str(), kRenameExchange);  // the old file back in place
+        ExchangeNames(from.c_str(), to.c_str());  // the old file back in place
         return error;
     }
     if (!Unsupported(errno)) return LastError();
@@ -297,7 +288,12 @@ uint32_t MoveToNewName(const UString& source, const UString& target) {
     return 0;
 }
 
-uint32_t FlushFileData(TNativeFile) { return 0; }  // the volume is flushed once instead
+// FlushFileData starts writing the file's data out and returns at once; the
+// flush of the volume then waits for it, with the disk busy meanwhile.
+uint32_t FlushFileData(TNativeFile file) {
+    ::sync_file_range(static_cast<int>(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+    return 0;  // only a start: FlushVolumeOf reports what fails
+}
 
 uint32_t FlushVolumeOf(const UString& path) {
     const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);

@@ -24,6 +24,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef _WIN32
+constexpr uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr uint32_t kAccessDenied = EACCES;
+#endif
+
 // TWatchedArchive is an archive in memory that notes, each time extraction
 // reads from it, every path below a watched folder that lies outside the target
 // folder: a file made there in the middle of an entry is seen even when it is
@@ -85,11 +91,6 @@ TEST(ExtractNoTornFiles, AFolderInTheWayStopsTheRunAndChangesNothing) {
 // A read-only file in the way stops the run where creating it anew fails, as
 // CreateFileW with CREATE_ALWAYS does, before anything is written or replaced.
 TEST(ExtractNoTornFiles, AReadOnlyFileInTheWayStopsTheRunAndStaysAsItWas) {
-#ifdef _WIN32
-    constexpr uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
-#else
-    constexpr uint32_t kAccessDenied = EACCES;
-#endif
     constexpr fs::perms kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     TUpdateFolder f;
     fs::create_directories(f.Out());
@@ -157,11 +158,6 @@ TEST(ExtractNoTornFiles, AFullDiskFailsWithAWriteErrorAndChangesNothing) {
 // A swap that fails half-way (a file taken by another program between the
 // passes) puts back every file already swapped: Kelvo is wholly old.
 TEST(ExtractNoTornFiles, ASwapFailingHalfWayPutsBackEverySwappedFile) {
-#ifdef _WIN32
-    constexpr uint32_t kSharingViolation = 32;  // ERROR_SHARING_VIOLATION
-#else
-    constexpr uint32_t kSharingViolation = EBUSY;
-#endif
     TUpdateFolder f;
     fs::create_directories(f.Out());
     WriteText(f.Out() / "Kelvo.exe", "old program");
@@ -172,7 +168,7 @@ TEST(ExtractNoTornFiles, ASwapFailingHalfWayPutsBackEverySwappedFile) {
     std::vector<UString> asked;
     SetSwapHook([&](const UString& target) {
         asked.push_back(target);
-        return target == held ? kSharingViolation : 0;
+        return target == held ? kAccessDenied : 0;
     });
     TryFinally(
         [&] {
@@ -186,7 +182,7 @@ TEST(ExtractNoTornFiles, ASwapFailingHalfWayPutsBackEverySwappedFile) {
                               .Add("z.bpl", "new last")
                               .Build());
                 },
-                Format(kCannotCreateFile, {held, SystemErrorText(kSharingViolation)}));
+                Format(kCannotCreateFile, {held, SystemErrorText(kAccessDenied)}));
         },
         [] { SetSwapHook(nullptr); });
     EXPECT_EQ(asked.size(), 5u);  // the fifth swap failed, four were made and put back
