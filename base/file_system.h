@@ -103,9 +103,10 @@ uint32_t ReplaceKeepingOld(const UString& replacement, const UString& target, co
 // 0, or the system's error code (an "already exists" one when it does).
 uint32_t MoveToNewName(const UString& source, const UString& target);
 // FlushFileData and FlushVolumeOf together put written data on the disk:
-// each file written is flushed before it is closed, then the volume of path
-// once. Each platform does the cheaper half and answers 0 for the other
-// (Windows flushes each file, Linux the file system once). 0 or the error code.
+// FlushFileData on each file before it is closed, then FlushVolumeOf once on
+// a path of that volume. Windows flushes each file (FlushFileBuffers) and
+// does nothing for the volume; Linux only starts each file's writeback and
+// waits once for the whole file system (syncfs). 0 or the system's error code.
 uint32_t FlushFileData(TNativeFile file);
 uint32_t FlushVolumeOf(const UString& path);
 // RemoveEmptyFolder removes a folder only when it is empty; a failure is not reported.
