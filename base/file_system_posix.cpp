@@ -1,5 +1,6 @@
 // Linux stand-ins for the Win32 file calls. Paths arrive in the system's own
 // form, with "\" separating folders; they are turned into "/" paths here.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,15 +37,19 @@ uint32_t LastError() { return static_cast<uint32_t>(errno); }
 
 constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
 
-int ExchangeNames(const char* a, const char* b, int folder = AT_FDCWD) {
+int RenameAt2(int folder, const char* from, const char* to, unsigned flags) {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(folder, a, folder, b, kRenameExchange);
+    return ::renameat2(folder, from, folder, to, flags);
 #elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, folder, a, folder, b, kRenameExchange));
+    return static_cast<int>(::syscall(SYS_renameat2, folder, from, folder, to, flags));
 #else
     errno = ENOSYS;
     return -1;
 #endif
+}
+
+int ExchangeNames(const char* a, const char* b, int folder = AT_FDCWD) {
+    return RenameAt2(folder, a, b, kRenameExchange);
 }
 
 }  // namespace
@@ -352,3 +358,84 @@ uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& f
     file = fd;
     return 0;
 }
+
+// ---- Staging an update.
+
+namespace {
+
+constexpr unsigned kRenameNoReplace = 1;  // RENAME_NOREPLACE
+
+bool Unsupported(int error) { return error == EINVAL || error == ENOSYS; }
+
+}  // namespace
+
+// The exchange puts the new file in place without the flush that a rename
+// over an existing file costs on ext4; the old file's name then moves on to
+// oldCopy. The target name never stands empty.
+uint32_t ReplaceKeepingOld(const UString& replacement, const UString& target, const UString& oldCopy) {
+    const std::string from = NativePath(replacement);
+    const std::string to = NativePath(target);
+    const std::string old = NativePath(oldCopy);
+    struct stat info {};
+    if (::lstat(to.c_str(), &info) != 0) return LastError();
+    if (!S_ISREG(info.st_mode)) return EISDIR;  // only a file is replaced
+    // What CREATE_ALWAYS keeps of a file: its permissions and owner.
+    ::chmod(from.c_str(), info.st_mode & 07777);
+    if (::chown(from.c_str(), info.st_uid, info.st_gid) != 0) {
+        // Only the administrator can give a file away; otherwise it stays the caller's.
+    }
+    if (ExchangeNames(from.c_str(), to.c_str()) == 0) {
+        if (std::rename(from.c_str(), old.c_str()) == 0) return 0;
+        const uint32_t error = LastError();
+        ExchangeNames(from.c_str(), to.c_str());  // the old file back in place
+        return error;
+    }
+    if (!Unsupported(errno)) return LastError();
+    if (::link(to.c_str(), old.c_str()) != 0) return LastError();
+    if (std::rename(from.c_str(), to.c_str()) == 0) return 0;
+    const uint32_t error = LastError();
+    ::unlink(old.c_str());
+    return error;
+}
+
+uint32_t MoveToNewName(const UString& source, const UString& target) {
+    const std::string from = NativePath(source);
+    const std::string to = NativePath(target);
+    if (RenameAt2(AT_FDCWD, from.c_str(), to.c_str(), kRenameNoReplace) == 0) return 0;
+    if (!Unsupported(errno)) return LastError();
+    if (::link(from.c_str(), to.c_str()) != 0) return LastError();
+    ::unlink(from.c_str());
+    return 0;
+}
+
+// FlushFileData starts writing the file's data out and returns at once; the
+// flush of the volume then waits for it, with the disk busy meanwhile.
+uint32_t FlushFileData(TNativeFile file) {
+    ::sync_file_range(static_cast<int>(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+    return 0;  // only a start: FlushVolumeOf reports what fails
+}
+
+uint32_t FlushVolumeOf(const UString& path) {
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return LastError();
+    const int result = ::syncfs(fd);
+    const uint32_t error = result == 0 ? 0 : LastError();
+    ::close(fd);
+    return error;
+}
+
+void RemoveEmptyFolder(const UString& path) { ::rmdir(NativePath(path).c_str()); }
+
+std::vector<UString> FileNamesStartingWith(const UString& folder, const UString& prefix) {
+    std::vector<UString> names;
+    DIR* dir = ::opendir(NativePath(folder).c_str());
+    if (dir == nullptr) return names;
+    const std::string start = ToUtf8(prefix);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, start.c_str(), start.size()) == 0) names.push_back(FromUtf8(entry->d_name));
+    }
+    ::closedir(dir);
+    return names;
+}
+
+UString LongPathForm(const UString& fullPath) { return fullPath; }

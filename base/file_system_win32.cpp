@@ -370,4 +370,67 @@ uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& f
     if (IsReparsePoint(opened.Get(), name) || info.nNumberOfLinks != 1) return kErrorUntrustedLink;
     file = reinterpret_cast<TNativeFile>(opened.Release());
     return 0;
+
+// ---- Staging an update.
+
+namespace {
+
+// SpelledOnDisk is target with its last part as the folder spells it
+// (ReplaceFileW gives the file the name it is passed). A name with wildcards
+// is no file's name and is left as it is.
+UString SpelledOnDisk(const UString& target) {
+    const size_t folderEnd = target.find_last_of(u"\\/:");
+    const size_t leaf = folderEnd == UString::npos ? 0 : folderEnd + 1;
+    if (target.find_first_of(u"*?", leaf) != UString::npos) return target;
+    WIN32_FIND_DATAW entry{};
+    const TUniqueFind find(::FindFirstFileExW(W(target), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    if (!find.Valid()) return target;
+    return target.substr(0, leaf) + FromW(entry.cFileName);
+}
+
+}  // namespace
+
+uint32_t ReplaceKeepingOld(const UString& replacement, const UString& target, const UString& oldCopy) {
+    const UString spelled = SpelledOnDisk(target);
+    if (::ReplaceFileW(W(spelled), W(replacement), W(oldCopy), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        return 0;
+    }
+    const DWORD error = ::GetLastError();
+    // The old file was moved to oldCopy but the new one not into its place: put it back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ::MoveFileExW(W(oldCopy), W(spelled), 0);
+    return error;
+}
+
+uint32_t MoveToNewName(const UString& source, const UString& target) {
+    return ::MoveFileExW(W(source), W(target), 0) ? 0 : ::GetLastError();
+}
+
+uint32_t FlushFileData(TNativeFile file) {
+    return ::FlushFileBuffers(reinterpret_cast<HANDLE>(file)) ? 0 : ::GetLastError();
+}
+
+uint32_t FlushVolumeOf(const UString&) { return 0; }  // each file was flushed already
+
+void RemoveEmptyFolder(const UString& path) { ::RemoveDirectoryW(W(path)); }
+
+std::vector<UString> FileNamesStartingWith(const UString& folder, const UString& prefix) {
+    std::vector<UString> names;
+    UString pattern = folder;
+    if (!pattern.empty() && pattern.back() != u'\\' && pattern.back() != u'/' && pattern.back() != u':') {
+        pattern.push_back(u'\\');
+    }
+    pattern += prefix + u"*";
+    WIN32_FIND_DATAW entry{};
+    const TUniqueFind find(::FindFirstFileExW(W(pattern), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    if (!find.Valid()) return names;
+    do {
+        names.push_back(FromW(entry.cFileName));
+    } while (::FindNextFileW(find.Get(), &entry));
+    return names;
+}
+
+UString LongPathForm(const UString& fullPath) {
+    if (fullPath.size() < MAX_PATH || fullPath.compare(0, 4, u"\\\\?\\") == 0) return fullPath;
+    if (fullPath.compare(0, 2, u"\\\\") == 0) return u"\\\\?\\UNC\\" + fullPath.substr(2);
+    return u"\\\\?\\" + fullPath;
 }
