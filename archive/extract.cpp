@@ -74,7 +74,7 @@ void TExtractSession::StageEntry(int index, bool createSubdirs) {
     const UString folder = DirectoryPart(target);
     if (createSubdirs && !folder.empty()) MakeFolders(folder);
     if (directory) return;  // a directory entry only makes its folder
-    FUpdate.Stage(target, name, *data, FZip.FileInfo(index));
+    FUpdate.Stage(target, FGuard->PlaceOf(FullPathOrName(target)), name, *data, FZip.FileInfo(index));
 }
 
 UString TExtractSession::TargetFor(const UString& name, bool createSubdirs) const {
@@ -108,7 +108,10 @@ void TExtractSession::MakeFolders(const UString& directory) {
         } else if (made) {
             CreateFolder(level);
         }
-        if (made) FUpdate.FolderMade(level);
+        if (made) {
+            const bool inside = IsInsideFolder(FFolderFull, level, false);
+            FUpdate.FolderMade(level, inside ? FGuard->PlaceOf(level) : TFilePlace());
+        }
         FKnownFolders.insert(level);
     }
     FKnownFolders.insert(expanded);

@@ -6,13 +6,13 @@
 #include <chrono>
 
 #include "archive/file_stream.h"
+#include "archive/target_guard.h"
 #include "archive/zip_file.h"
 #include "archive/zip_texts.h"
 #include "base/file_system.h"
 
 namespace {
 
-constexpr uint32_t kErrorFileNotFound = 2;  // ERROR_FILE_NOT_FOUND, and ENOENT alike
 constexpr UStringView kHelperPrefix = u"~kelvo";
 constexpr UStringView kStagedSuffix = u".new";
 constexpr UStringView kOldSuffix = u".old";
@@ -22,13 +22,6 @@ constexpr size_t kHelperNameLength = 18;         // "~kelvo", 8 digits, suffix
 std::function<uint32_t(const UString&)>& SwapHook() {
     static std::function<uint32_t(const UString&)> hook;
     return hook;
-}
-
-// FullFolderOf is the folder of target's full path, with its final separator.
-UString FullFolderOf(const UString& target) {
-    const UString full = FullPathOrName(target);
-    const size_t end = full.find_last_of(u"\\/:");
-    return end == UString::npos ? UString() : full.substr(0, end + 1);
 }
 
 bool IsHelperName(const UString& name) {
@@ -45,6 +38,15 @@ bool IsHelperName(const UString& name) {
 
 [[noreturn]] void RaiseWriteError() { throw EWriteError(UString(kStreamWriteError)); }
 
+// RemoveAt removes the file NAME of PLACE through its own handle, opened
+// without following a link; a failure is not reported.
+void RemoveAt(const TFilePlace& place, const UString& name) {
+    TNativeFile file{};
+    if (OpenFileAt(place.Folder(), place.FolderPath(), name, faReadWrite, fdOpenExisting, file) == 0) {
+        DeleteOpenFile(place.Folder(), name, file);
+    }
+}
+
 }  // namespace
 
 void SetSwapHook(std::function<uint32_t(const UString& target)> hook) { SwapHook() = std::move(hook); }
@@ -52,52 +54,69 @@ void SetSwapHook(std::function<uint32_t(const UString& target)> hook) { SwapHook
 TStagedUpdate::TStagedUpdate()
     : FCounter(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {}
 
+// The staged files go first and their places with them, so that no held
+// level keeps a folder made by this run from being removed, innermost first.
 TStagedUpdate::~TStagedUpdate() {
     if (FCommitted) return;
     for (const TStagedFile& file : FFiles) {
-        if (!file.Staged.empty()) DeleteFileAt(file.Staged);
+        if (!file.Staged.empty()) RemoveAt(file.Place, file.Staged);
     }
-    for (auto it = FFoldersMade.rbegin(); it != FFoldersMade.rend(); ++it) RemoveEmptyFolder(*it);
+    FFiles.clear();
+    while (!FFoldersMade.empty()) {
+        const TFolderMade& made = FFoldersMade.back();
+        if (made.Place.Folder() != 0) {
+            RemoveEmptyFolderAt(made.Place.Folder(), made.Place.FolderPath(), made.Place.Name());
+        } else {
+            RemoveEmptyFolder(made.Folder);  // above the target folder, where the guard holds nothing
+        }
+        FFoldersMade.pop_back();
+    }
 }
 
-void TStagedUpdate::FolderMade(const UString& folder) { FFoldersMade.push_back(folder); }
+void TStagedUpdate::FolderMade(const UString& folder, TFilePlace place) {
+    FFoldersMade.push_back(TFolderMade{folder, std::move(place)});
+}
 
-UString TStagedUpdate::HelperName(const UString& folder, UStringView suffix) {
+UString TStagedUpdate::HelperName(UStringView suffix) {
     static constexpr char16_t kHex[] = u"0123456789abcdef";
-    UString name = folder;
-    name += kHelperPrefix;
+    UString name(kHelperPrefix);
     const uint32_t number = FCounter++;
     for (int shift = 28; shift >= 0; shift -= 4) name.push_back(kHex[(number >> shift) & 0xF]);
     name += suffix;
-    return LongPathForm(name);
+    return name;
 }
 
 // RemoveLeftovers removes, once per folder, the staged files and old copies
 // that a killed run left there.
-void TStagedUpdate::RemoveLeftovers(const UString& folder) {
-    if (!FCleanedFolders.insert(folder).second) return;
-    for (const UString& name : FileNamesStartingWith(folder, UString(kHelperPrefix))) {
-        if (IsHelperName(name)) DeleteFileAt(LongPathForm(folder + name));
+void TStagedUpdate::RemoveLeftovers(const TFilePlace& place) {
+    if (!FCleanedFolders.insert(place.FolderPath()).second) return;
+    for (const UString& name : FileNamesStartingWithAt(place.Folder(), place.FolderPath(), UString(kHelperPrefix))) {
+        if (IsHelperName(name)) RemoveAt(place, name);
     }
 }
 
-void TStagedUpdate::Stage(const UString& target, const UString& name, TStream& data, const TZipHeader& entry) {
+void TStagedUpdate::Stage(const UString& target, TFilePlace place, const UString& name, TStream& data,
+                          const TZipHeader& entry) {
+    if (place.Error() != 0) RaiseFileError(true, target, place.Error());
     // The target must be one that could be created anew in its place before
     // anything is written beside it; a target that is not there is a new file.
-    const uint32_t refused = CheckReplaceable(target);
-    if (refused != 0 && refused != kErrorFileNotFound) RaiseFileError(true, target, refused);
-    const UString folder = FullFolderOf(target);
-    RemoveLeftovers(folder);
+    const uint32_t refused = CheckReplaceableAt(place.Folder(), place.FolderPath(), place.Name());
+    RaiseIfLinkRefused(refused, target);
+    if (refused != 0 && FileErrorKind(refused) != TFileErrorKind::NotFound) RaiseFileError(true, target, refused);
+    RemoveLeftovers(place);
     TNativeFile handle{};
     UString staged;
     for (int attempt = 0;; ++attempt) {
-        staged = HelperName(folder, kStagedSuffix);
-        const uint32_t error = OpenNativeFile(staged, faReadWrite, fdCreateNew, handle);
+        staged = HelperName(kStagedSuffix);
+        const uint32_t error = OpenFileAt(place.Folder(), place.FolderPath(), staged, faReadWrite, fdCreateNew, handle);
         if (error == 0) break;
-        if (!IsAlreadyExistsError(error) || attempt == 1000) RaiseFileError(true, target, error);
+        RaiseIfLinkRefused(error, target);
+        if (FileErrorKind(error) != TFileErrorKind::AlreadyExists || attempt == 1000) {
+            RaiseFileError(true, target, error);
+        }
     }
-    FFiles.push_back(TStagedFile{target, folder, staged, UString(), refused == 0});
-    TFileStream out(staged, handle);
+    FFiles.push_back(TStagedFile{target, std::move(place), staged, UString(), refused == 0});
+    TFileStream out(target, handle);
     CopyChecked(data, entry, out, name);
     if (FlushFileData(handle) != 0) RaiseWriteError();
 }
@@ -120,7 +139,7 @@ void TStagedUpdate::CopyChecked(TStream& data, const TZipHeader& entry, TStream&
 
 void TStagedUpdate::Commit() {
     // On the disk before the first swap: a power cut cannot leave a new name with lost contents.
-    if (!FFiles.empty() && FlushVolumeOf(FFiles.front().Staged) != 0) RaiseWriteError();
+    if (!FFiles.empty() && FlushVolumeAt(FFiles.front().Place.Folder()) != 0) RaiseWriteError();
     try {
         for (TStagedFile& file : FFiles) Swap(file);
     } catch (...) {
@@ -129,20 +148,25 @@ void TStagedUpdate::Commit() {
     }
     FCommitted = true;
     for (const TStagedFile& file : FFiles) {
-        if (!file.OldCopy.empty()) DeleteFileAt(file.OldCopy);
+        if (!file.OldCopy.empty()) RemoveAt(file.Place, file.OldCopy);
     }
 }
 
 void TStagedUpdate::Swap(TStagedFile& file) {
     const uint32_t refused = SwapHook() ? SwapHook()(file.Target) : 0;
     if (refused != 0) RaiseFileError(true, file.Target, refused);
-    const UString oldCopy = HelperName(file.Folder, kOldSuffix);
-    uint32_t error = file.Replaces ? ReplaceKeepingOld(file.Staged, file.Target, oldCopy)
-                                   : MoveToNewName(file.Staged, file.Target);
-    if (!file.Replaces && IsAlreadyExistsError(error)) {  // the same file given twice, or one put there since
+    const TFilePlace& place = file.Place;
+    const UString oldCopy = HelperName(kOldSuffix);
+    const auto replace = [&] {
+        return ReplaceKeepingOldAt(place.Folder(), place.FolderPath(), file.Staged, place.Name(), oldCopy);
+    };
+    uint32_t error = file.Replaces ? replace() : MoveToNewNameAt(place.Folder(), place.FolderPath(), file.Staged, place.Name());
+    if (!file.Replaces && FileErrorKind(error) == TFileErrorKind::AlreadyExists) {
+        // the same file given twice, or one put there since
         file.Replaces = true;
-        error = ReplaceKeepingOld(file.Staged, file.Target, oldCopy);
+        error = replace();
     }
+    RaiseIfLinkRefused(error, file.Target);
     if (error != 0) RaiseFileError(true, file.Target, error);
     file.Staged.clear();
     if (file.Replaces) file.OldCopy = oldCopy;
@@ -155,9 +179,10 @@ void TStagedUpdate::Swap(TStagedFile& file) {
 void TStagedUpdate::PutBack() {
     for (auto it = FFiles.rbegin(); it != FFiles.rend(); ++it) {
         if (!it->Swapped) continue;
+        const TFilePlace& place = it->Place;
         if (it->OldCopy.empty()) {
-            DeleteFileAt(it->Target);
-        } else if (ReplaceFileWith(it->OldCopy, it->Target) == 0) {
+            RemoveAt(place, place.Name());
+        } else if (ReplaceFileAt(place.Folder(), place.FolderPath(), it->OldCopy, place.Name()) == 0) {
             it->OldCopy.clear();
         }
         it->Swapped = false;

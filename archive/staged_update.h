@@ -11,6 +11,11 @@
 // installed file has: "~kelvo", 8 hexadecimal digits, ".new" or ".old". A run
 // that was killed leaves at most such files; the next run removes them from
 // every folder it stages into, before it stages.
+//
+// Every file is made, replaced and removed inside the held folder of its
+// target's place (TFilePlace, from the target guard), never through a link;
+// the places stay held until the update is freed, so no folder it works in
+// can be swapped between staging and the commit.
 #pragma once
 
 #include <functional>
@@ -18,6 +23,7 @@
 #include <vector>
 
 #include "archive/streams.h"
+#include "archive/target_guard.h"
 #include "archive/zip_format.h"
 #include "base/text.h"
 
@@ -28,15 +34,18 @@ public:
     TStagedUpdate(const TStagedUpdate&) = delete;
     TStagedUpdate& operator=(const TStagedUpdate&) = delete;
 
-    // FolderMade notes a folder this run created: a failed update removes it again when empty.
-    void FolderMade(const UString& folder);
+    // FolderMade notes a folder this run created: a failed update removes it
+    // again when empty. PLACE is the folder's own place (its parent held, its
+    // name), or one without a folder for a level above the target folder.
+    void FolderMade(const UString& folder, TFilePlace place);
     // Stage writes exactly entry.UncompressedSize bytes of data into a staged
     // file beside target. It raises EFCreateError "Cannot create file" (the
     // target's full path) when the target is there but could not be created
     // anew (in use, a folder, read-only, hidden or system) or the staged file
     // cannot be made; the copy's own errors ("Stream read error", "Stream write
     // error"); and EZipException "Checksum error in" name for a wrong CRC-32.
-    void Stage(const UString& target, const UString& name, TStream& data, const TZipHeader& entry);
+    // PLACE is the target's place; a link there raises ELinkRefused.
+    void Stage(const UString& target, TFilePlace place, const UString& name, TStream& data, const TZipHeader& entry);
     // Commit replaces the targets; a failing swap raises the error of that
     // target ("Cannot create file") after every earlier swap was put back.
     void Commit();
@@ -44,21 +53,25 @@ public:
 private:
     struct TStagedFile {
         UString Target;
-        UString Folder;   // the target's full folder, ending in a separator
-        UString Staged;   // the staged file, then (after its swap) nothing
-        UString OldCopy;  // the target's old file while the update is not complete
-        bool Replaces;    // a file stood at the target when it was staged
+        TFilePlace Place;  // the target's held folder and name
+        UString Staged;    // the staged file's name there, then (after its swap) nothing
+        UString OldCopy;   // the name of the target's old file while the update is not complete
+        bool Replaces;     // a file stood at the target when it was staged
         bool Swapped = false;
     };
+    struct TFolderMade {
+        UString Folder;
+        TFilePlace Place;
+    };
 
-    UString HelperName(const UString& folder, UStringView suffix);
-    void RemoveLeftovers(const UString& folder);
+    UString HelperName(UStringView suffix);
+    void RemoveLeftovers(const TFilePlace& place);
     void CopyChecked(TStream& data, const TZipHeader& entry, TStream& out, const UString& name);
     void Swap(TStagedFile& file);
     void PutBack();
 
     std::vector<TStagedFile> FFiles;
-    std::vector<UString> FFoldersMade;
+    std::vector<TFolderMade> FFoldersMade;
     std::unordered_set<UString> FCleanedFolders;
     TBytes FCopyBuffer;
     uint32_t FCounter;

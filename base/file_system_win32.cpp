@@ -242,8 +242,10 @@ uint32_t HoldLevel(const UString& path, std::vector<TNativeFile>& holds) {
     return 0;
 }
 
+// JoinedPath is NAME inside FOLDER (a full path), in the form that opens
+// whatever its length: a helper name beside a legal target may pass MAX_PATH.
 UString JoinedPath(const UString& folder, const UString& name) {
-    return !folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
+    return LongPathForm(!folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name);
 }
 
 // RootLength: "C:\" or "\\server\share\" (also behind "\\?\" and "\\?\UNC\").
@@ -390,36 +392,44 @@ UString SpelledOnDisk(const UString& target) {
 
 }  // namespace
 
-uint32_t ReplaceKeepingOld(const UString& replacement, const UString& target, const UString& oldCopy) {
-    const UString spelled = SpelledOnDisk(target);
-    if (::ReplaceFileW(W(spelled), W(replacement), W(oldCopy), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+// The target is opened first as OpenFileAt opens it: a link there, or a file
+// that is not replaceable, is refused before ReplaceFileW sees its name.
+uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString& folderPath, const UString& replacement,
+                             const UString& target, const UString& oldCopy) {
+    if (const uint32_t refused = CheckReplaceableAt(folder, folderPath, target)) return refused;
+    const UString spelled = SpelledOnDisk(JoinedPath(folderPath, target));
+    const UString old = JoinedPath(folderPath, oldCopy);
+    if (::ReplaceFileW(W(spelled), W(JoinedPath(folderPath, replacement)), W(old), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr)) {
         return 0;
     }
     const DWORD error = ::GetLastError();
     // The old file was moved to oldCopy but the new one not into its place: put it back.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ::MoveFileExW(W(oldCopy), W(spelled), 0);
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ::MoveFileExW(W(old), W(spelled), 0);
     return error;
 }
 
-uint32_t MoveToNewName(const UString& source, const UString& target) {
-    return ::MoveFileExW(W(source), W(target), 0) ? 0 : ::GetLastError();
+uint32_t MoveToNewNameAt(TNativeFile, const UString& folderPath, const UString& source, const UString& target) {
+    return ::MoveFileExW(W(JoinedPath(folderPath, source)), W(JoinedPath(folderPath, target)), 0) ? 0
+                                                                                                   : ::GetLastError();
 }
 
 uint32_t FlushFileData(TNativeFile file) {
     return ::FlushFileBuffers(reinterpret_cast<HANDLE>(file)) ? 0 : ::GetLastError();
 }
 
-uint32_t FlushVolumeOf(const UString&) { return 0; }  // each file was flushed already
+uint32_t FlushVolumeAt(TNativeFile) { return 0; }  // each file was flushed already
 
 void RemoveEmptyFolder(const UString& path) { ::RemoveDirectoryW(W(path)); }
 
-std::vector<UString> FileNamesStartingWith(const UString& folder, const UString& prefix) {
+// RemoveDirectoryW removes a link itself, never what it points to.
+void RemoveEmptyFolderAt(TNativeFile, const UString& folderPath, const UString& name) {
+    ::RemoveDirectoryW(W(JoinedPath(folderPath, name)));
+}
+
+std::vector<UString> FileNamesStartingWithAt(TNativeFile, const UString& folderPath, const UString& prefix) {
     std::vector<UString> names;
-    UString pattern = folder;
-    if (!pattern.empty() && pattern.back() != u'\\' && pattern.back() != u'/' && pattern.back() != u':') {
-        pattern.push_back(u'\\');
-    }
-    pattern += prefix + u"*";
+    const UString pattern = JoinedPath(folderPath, prefix + u"*");
     WIN32_FIND_DATAW entry{};
     const TUniqueFind find(::FindFirstFileExW(W(pattern), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
     if (!find.Valid()) return names;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive/staged_update.h"
 #include "archive/zip_texts.h"
 #include "tests/archive/support/update_run.h"
 #include "tests/support/current_folder.h"
@@ -251,8 +252,8 @@ TEST(ExtractConfinement, NothingIsWrittenThroughALinkInTheTargetFolder) {
 }
 
 // TSwapBeforeSecondEntry runs ACTION once, when the archive's second local
-// record is read: after the first entry was checked and written, before the
-// second one is.
+// record is read for its data: after the overlap check read every record and
+// the first entry was checked and staged, before the second one is.
 class TSwapBeforeSecondEntry : public TBytesStream {
 public:
     TSwapBeforeSecondEntry(const TBytes& bytes, std::function<void()> action)
@@ -262,31 +263,52 @@ public:
     }
     int64_t Read(void* buffer, int64_t count) override {
         const int64_t at = Seek(0, soCurrent);
-        if (FAction && at == FSecond) std::exchange(FAction, nullptr)();
+        if (FAction && at == FSecond && ++FReads == 2) std::exchange(FAction, nullptr)();
         return TBytesStream::Read(buffer, count);
     }
 
 private:
     std::function<void()> FAction;
     int64_t FSecond;
+    int FReads = 0;
 };
 
+// The folder "sub", made and held by the run, is swapped for a link to
+// "elsewhere" while entries are staged, or when the commit starts: nothing is
+// written through the link. Staging refuses it, naming it, and removes what
+// it staged in the folder it held; a commit goes on in the held folder.
 TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough) {
     RegisterDefaultCompressionHandlers();
-    TTempDir dir;
-    const fs::path out = dir / "out";
-    const fs::path elsewhere = dir / "elsewhere";
-    fs::create_directories(out);
-    fs::create_directories(elsewhere);
-    TSwapBeforeSecondEntry archive(ZipBuilder().Add("sub/a.txt", "a").Add("sub/b.txt", "evil").Build(), [&] {
-        fs::rename(out / "sub", dir / "moved");
-        fs::create_directory_symlink(elsewhere, out / "sub");
-    });
-    TZipFile zip;
-    zip.Open(archive, zmRead);
-    ExpectRaises<ELinkRefused>([&] { zip.ExtractAll(Folder(out)); }, Format(kLinkRefused, {U(out / "sub")}));
-    EXPECT_EQ(ReadText(dir / "moved" / "a.txt"), "a");
-    EXPECT_EQ(EntriesBelow(elsewhere), 0);
+    for (const bool whileStaging : {true, false}) {
+        SCOPED_TRACE(whileStaging ? "while staging" : "at the commit");
+        TTempDir dir;
+        const fs::path out = dir / "out";
+        const fs::path elsewhere = dir / "elsewhere";
+        fs::create_directories(out);
+        fs::create_directories(elsewhere);
+        const auto swap = [&] {
+            fs::rename(out / "sub", dir / "moved");
+            fs::create_directory_symlink(elsewhere, out / "sub");
+        };
+        const TBytes bytes = ZipBuilder().Add("sub/a.txt", "a").Add("sub/b.txt", "b").Build();
+        TSwapBeforeSecondEntry archive(bytes, whileStaging ? std::function<void()>(swap) : nullptr);
+        TZipFile zip;
+        zip.Open(archive, zmRead);
+        if (whileStaging) {
+            ExpectRaises<ELinkRefused>([&] { zip.ExtractAll(Folder(out)); }, Format(kLinkRefused, {U(out / "sub")}));
+            EXPECT_EQ(EntriesBelow(dir / "moved"), 0);
+        } else {
+            bool swapped = false;
+            SetSwapHook([&](const UString&) {
+                if (!std::exchange(swapped, true)) swap();
+                return 0u;
+            });
+            TryFinally([&] { zip.ExtractAll(Folder(out)); }, [] { SetSwapHook(nullptr); });
+            EXPECT_EQ(ReadText(dir / "moved" / "b.txt"), "b");
+        }
+        EXPECT_TRUE(fs::is_symlink(out / "sub"));
+        EXPECT_EQ(EntriesBelow(elsewhere), 0);
+    }
 }
 
 #endif
