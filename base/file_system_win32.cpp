@@ -372,6 +372,7 @@ uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& f
     if (IsReparsePoint(opened.Get(), name) || info.nNumberOfLinks != 1) return kErrorUntrustedLink;
     file = reinterpret_cast<TNativeFile>(opened.Release());
     return 0;
+}
 
 // ---- Staging an update.
 
