@@ -43,7 +43,7 @@ private:
     UString FFolderFull;  // expanded on first use
     std::unique_ptr<TTargetGuard> FGuard;  // made with FFolderFull
     std::unordered_set<UString> FKnownFolders;
-    TStagedUpdate FUpdate;
+    TStagedUpdate FUpdate;  // freed before the guard: its places lie in the folder the guard holds
 };
 
 void TZipFile::Extract(int index, const UString& path, bool createSubdirs) {
@@ -103,15 +103,14 @@ void TExtractSession::MakeFolders(const UString& directory) {
         // A level that cannot be made is not reported here: creating the file fails instead.
         // Below the target folder, the guard makes each level without following a link.
         const bool made = !PathExists(level);
-        if (IsInsideFolder(FFolderFull, level, false)) {
+        const bool inside = IsInsideFolder(FFolderFull, level, false);
+        if (inside) {
             FGuard->MakeFolder(level);
         } else if (made) {
             CreateFolder(level);
         }
-        if (made) {
-            const bool inside = IsInsideFolder(FFolderFull, level, false);
-            FUpdate.FolderMade(level, inside ? FGuard->PlaceOf(level) : TFilePlace());
-        }
+        // A folder made below the target is removed again, after a failure, from its held parent.
+        if (made) FUpdate.FolderMade(level, inside ? FGuard->PlaceOf(level) : TFilePlace());
         FKnownFolders.insert(level);
     }
     FKnownFolders.insert(expanded);

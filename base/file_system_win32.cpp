@@ -264,16 +264,21 @@ size_t RootLength(const UString& path) {
     return share == UString::npos ? path.size() : share + 1;
 }
 
-// FinalFolderOf is the final path of the folder an open file lies in.
-UString FinalPath(HANDLE handle) {
-    wchar_t small[MAX_PATH + 1];
-    DWORD length = ::GetFinalPathNameByHandleW(handle, small, MAX_PATH + 1, FILE_NAME_NORMALIZED);
-    if (length == 0) return UString();
-    if (length <= MAX_PATH) return FromW(small, length);
-    std::u16string big(length, u'\0');
-    length = ::GetFinalPathNameByHandleW(handle, reinterpret_cast<wchar_t*>(&big[0]), length, FILE_NAME_NORMALIZED);
-    big.resize(length);
-    return big;
+// NameOnVolume is the path of an open file or folder on its volume (what a
+// link on the way led to, without the drive) and the volume's serial number.
+// Asked of the handle, at any length (GetFinalPathNameByHandleW under Wine
+// stops at MAX_PATH).
+bool NameOnVolume(HANDLE handle, UString& name, DWORD& volume) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) return false;
+    volume = info.dwVolumeSerialNumber;
+    std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR)) / sizeof(DWORD) + 1);
+    auto* named = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!::GetFileInformationByHandleEx(handle, FileNameInfo, named, static_cast<DWORD>(buffer.size() * sizeof(DWORD)))) {
+        return false;
+    }
+    name.assign(reinterpret_cast<const char16_t*>(named->FileName), named->FileNameLength / sizeof(WCHAR));
+    return true;
 }
 
 bool SameText(const UString& a, const UString& b) {
@@ -281,18 +286,18 @@ bool SameText(const UString& a, const UString& b) {
            CSTR_EQUAL;
 }
 
-// LiesIn: the opened file's final path is the opened folder's final path and one name.
+// LiesIn: the opened file lies on the opened folder's volume, in that folder.
 bool LiesIn(HANDLE file, HANDLE folder) {
-    const UString filePath = FinalPath(file);
-    const UString folderPath = FinalPath(folder);
+    UString filePath;
+    UString folderPath;
+    DWORD fileVolume = 0;
+    DWORD folderVolume = 0;
+    if (!NameOnVolume(file, filePath, fileVolume) || !NameOnVolume(folder, folderPath, folderVolume)) return false;
     const size_t cut = filePath.find_last_of(u'\\');
-    if (filePath.empty() || folderPath.empty() || cut == UString::npos) return false;
-    UString fileFolder = filePath.substr(0, cut);
-    UString heldFolder = folderPath;
-    while (!heldFolder.empty() && heldFolder.back() == u'\\') heldFolder.pop_back();
-    return SameText(fileFolder, heldFolder);
+    if (fileVolume != folderVolume || cut == UString::npos) return false;
+    while (!folderPath.empty() && folderPath.back() == u'\\') folderPath.pop_back();
+    return SameText(filePath.substr(0, cut), folderPath);
 }
-
 
 }  // namespace
 
