@@ -1,13 +1,11 @@
-// Extraction: Extract (name to target, folders, output file, copy with
-// checksum) and ExtractAll.
-#include <zlib.h>
-
+// Extraction: Extract and ExtractAll (name to target, folders, and the data
+// staged, then committed, through TStagedUpdate).
 #include <algorithm>
-#include <chrono>
 #include <unordered_set>
 
+#include "archive/entry_ranges.h"
 #include "archive/extract_paths.h"
-#include "archive/output_file.h"
+#include "archive/staged_update.h"
 #include "archive/target_guard.h"
 #include "archive/zip_file.h"
 #include "archive/zip_texts.h"
@@ -26,44 +24,46 @@ UString WithBackslashes(UString name) {
 // TExtractSession carries what the entries of one ExtractAll share: the
 // target folder, anchored once so that no entry asks for the current folder,
 // its full path, the guard that holds it while the run writes below it, the
-// folders known to exist (each is created once), the copy buffer and the
-// temporary-name counter.
+// folders known to exist (each is created once), and the staged update that
+// every entry's data goes into.
 class TExtractSession {
 public:
-    TExtractSession(TZipFile& zip, const UString& path)
-        : FZip(zip),
-          FPath(AnchoredFolder(path)),
-          FTempCounter(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {}
+    TExtractSession(TZipFile& zip, const UString& path) : FZip(zip), FPath(AnchoredFolder(path)) {}
 
-    void ExtractEntry(int index, bool createSubdirs);
+    void StageEntry(int index, bool createSubdirs);
+    void Commit() { FUpdate.Commit(); }
 
 private:
     UString TargetFor(const UString& name, bool createSubdirs) const;
     void CheckConfined(const UString& name, const UString& target, bool directory, bool createSubdirs);
     void MakeFolders(const UString& directory);
-    void CopyEntry(TStream& data, const TZipHeader& header, const UString& target, const UString& name);
 
     TZipFile& FZip;
     UString FPath;
     UString FFolderFull;  // expanded on first use
     std::unique_ptr<TTargetGuard> FGuard;  // made with FFolderFull
     std::unordered_set<UString> FKnownFolders;
-    TBytes FCopyBuffer;
-    uint32_t FTempCounter;
+    TStagedUpdate FUpdate;  // freed before the guard: its places lie in the folder the guard holds
 };
 
 void TZipFile::Extract(int index, const UString& path, bool createSubdirs) {
-    TExtractSession(*this, path).ExtractEntry(index, createSubdirs);
+    TExtractSession session(*this, path);
+    session.StageEntry(index, createSubdirs);
+    session.Commit();
 }
 
+// ExtractAll refuses overlapping entries before anything is written, stages
+// every entry in order, and only then replaces the installed files.
 void TZipFile::ExtractAll(const UString& path) {
     RequireOpenForReading();
+    CheckNoEntriesOverlap(*this);
     TExtractSession session(*this, path);
     const int count = FileCount();
-    for (int i = 0; i < count; ++i) session.ExtractEntry(i, true);
+    for (int i = 0; i < count; ++i) session.StageEntry(i, true);
+    session.Commit();
 }
 
-void TExtractSession::ExtractEntry(int index, bool createSubdirs) {
+void TExtractSession::StageEntry(int index, bool createSubdirs) {
     std::unique_ptr<TStream> data;
     TZipHeader local;
     FZip.Read(index, data, local);  // the stream is freed on every path by its owner
@@ -74,7 +74,7 @@ void TExtractSession::ExtractEntry(int index, bool createSubdirs) {
     const UString folder = DirectoryPart(target);
     if (createSubdirs && !folder.empty()) MakeFolders(folder);
     if (directory) return;  // a directory entry only makes its folder
-    CopyEntry(*data, FZip.FFiles[static_cast<size_t>(index)], target, name);
+    FUpdate.Stage(target, FGuard->PlaceOf(FullPathOrName(target)), name, *data, FZip.FileInfo(index));
 }
 
 UString TExtractSession::TargetFor(const UString& name, bool createSubdirs) const {
@@ -102,31 +102,16 @@ void TExtractSession::MakeFolders(const UString& directory) {
         if (FKnownFolders.count(level) != 0) continue;
         // A level that cannot be made is not reported here: creating the file fails instead.
         // Below the target folder, the guard makes each level without following a link.
-        if (IsInsideFolder(FFolderFull, level, false)) {
+        const bool made = !PathExists(level);
+        const bool inside = IsInsideFolder(FFolderFull, level, false);
+        if (inside) {
             FGuard->MakeFolder(level);
-        } else if (!PathExists(level)) {
+        } else if (made) {
             CreateFolder(level);
         }
+        // A folder made below the target is removed again, after a failure, from its held parent.
+        if (made) FUpdate.FolderMade(level, inside ? FGuard->PlaceOf(level) : TFilePlace());
         FKnownFolders.insert(level);
     }
     FKnownFolders.insert(expanded);
-}
-
-// CopyEntry copies exactly the central record's uncompressed size, computing
-// the checksum on the way; only complete data with the right checksum reaches
-// the target.
-void TExtractSession::CopyEntry(TStream& data, const TZipHeader& header, const UString& target, const UString& name) {
-    TOutputFile output(target, FGuard->PlaceOf(FullPathOrName(target)), FTempCounter);
-    uint32_t remaining = header.UncompressedSize;
-    uLong crc = crc32(0L, Z_NULL, 0);
-    if (remaining > 0 && FCopyBuffer.empty()) FCopyBuffer.resize(kCopyBufferSize);
-    while (remaining > 0) {
-        const uint32_t piece = std::min<uint32_t>(remaining, kCopyBufferSize);
-        data.ReadBuffer(FCopyBuffer.data(), piece);
-        crc = crc32(crc, FCopyBuffer.data(), piece);
-        output.Stream().WriteBuffer(FCopyBuffer.data(), piece);
-        remaining -= piece;
-    }
-    if (static_cast<uint32_t>(crc) != header.CRC32) throw EZipException(Format(kChecksumError, {name}));
-    output.Commit();
 }

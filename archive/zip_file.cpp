@@ -188,6 +188,24 @@ void TZipFile::ReadEndRecord(uint32_t& entryCount) {
 void TZipFile::Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& localHeader) {
     RequireOpenForReading();
     if (index < 0 || index >= FileCount()) throw EZipException(UString(kFileNotFound));
+    const int64_t dataStart = ReadLocalHeader(index, localHeader);
+    if (dataStart < 0) throw EZipException(UString(kBadLocalHeader));
+    FStream->SetPosition(dataStart);
+    const TZipHeader& central = FFiles[static_cast<size_t>(index)];
+    const TStreamConstructor* factory = FindDecompressor(static_cast<TZipCompression>(central.CompressionMethod));
+    if (factory == nullptr) throw EListError(UString(kItemNotFound));
+    stream = (*factory)(*FStream, *this, localHeader);
+}
+
+int64_t TZipFile::LocalHeaderSize(int index) {
+    RequireOpenForReading();
+    if (index < 0 || index >= FileCount()) throw EZipException(UString(kFileNotFound));
+    TZipHeader localHeader;
+    const int64_t dataStart = ReadLocalHeader(index, localHeader);
+    return dataStart < 0 ? -1 : dataStart - FStartFileData - FFiles[static_cast<size_t>(index)].LocalHeaderOffset;
+}
+
+int64_t TZipFile::ReadLocalHeader(int index, TZipHeader& localHeader) {
     localHeader = TZipHeader{};
     const TZipHeader& central = FFiles[static_cast<size_t>(index)];
     const int64_t start = static_cast<int64_t>(central.LocalHeaderOffset) + FStartFileData;
@@ -195,7 +213,7 @@ void TZipFile::Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& loc
     uint8_t fixed[kLocalHeaderSize] = {};
     FStream->Read(fixed, kLocalHeaderSize);  // not checked for completeness: missing bytes read as zero
     TByteCursor in(fixed);
-    if (in.U32() != kLocalHeaderSignature) throw EZipException(UString(kBadLocalHeader));
+    if (in.U32() != kLocalHeaderSignature) return -1;
     localHeader.RequiredVersion = in.U16();
     localHeader.Flag = in.U16();
     localHeader.CompressionMethod = in.U16();
@@ -211,11 +229,7 @@ void TZipFile::Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& loc
     if (localHeader.FileNameLength > 0) FStream->Read(localHeader.FileName.data(), localHeader.FileNameLength);
     if (localHeader.ExtraFieldLength > 0) FStream->Read(localHeader.ExtraField.data(), localHeader.ExtraFieldLength);
     // The data starts after the local name and extra field; the central lengths play no part.
-    FStream->SetPosition(start + static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength +
-                         localHeader.ExtraFieldLength);
-    const TStreamConstructor* factory = FindDecompressor(static_cast<TZipCompression>(central.CompressionMethod));
-    if (factory == nullptr) throw EListError(UString(kItemNotFound));
-    stream = (*factory)(*FStream, *this, localHeader);
+    return start + static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength + localHeader.ExtraFieldLength;
 }
 
 void TZipFile::RequireOpenForReading() const {

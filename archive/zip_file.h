@@ -1,6 +1,8 @@
 // TZipFile opens a ZIP archive, reads its central directory into an ordered
 // list of entries, extracts entries into folders, and on Close of an archive
 // opened read-write writes the central directory and end record back.
+// zip_file.cpp defines the container; its companions zip_write_back.cpp the
+// write-back (WriteCentralDirectory) and extract.cpp Extract and ExtractAll.
 #pragma once
 
 #include <memory>
@@ -53,14 +55,20 @@ public:
     // Read positions the archive at entry index, reads its local header and
     // gives a new decompressing stream that starts at the entry's data.
     void Read(int index, std::unique_ptr<TStream>& stream, TZipHeader& localHeader);
+    // LocalHeaderSize reads entry index's local header and gives its size (30
+    // bytes, its name and its extra field: where the data begins after it), or
+    // -1 when the local header's signature is wrong.
+    int64_t LocalHeaderSize(int index);
     // Extract writes entry index below path, keeping its folders when createSubdirs is set.
     void Extract(int index, const UString& path, bool createSubdirs = true);
-    // ExtractAll extracts every entry below path in central-directory order.
+    // ExtractAll extracts every entry below path in central-directory order:
+    // all are staged and checked first, and only then do they replace the
+    // installed files (archive/staged_update.h); a failure leaves path as it was.
     void ExtractAll(const UString& path);
 
 private:
-    friend class TExtractSession;
     void ReadCentralDirectory();
+    int64_t ReadLocalHeader(int index, TZipHeader& localHeader);
     void ReadEndRecord(uint32_t& entryCount);
     void WriteBack();
     void RequireOpenForReading() const;

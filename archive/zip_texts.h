@@ -59,6 +59,8 @@ inline constexpr UStringView kLinkRefused =
 inline constexpr UStringView kArchiveIsLinked =
     u"\"%s\" is a link or a file with more than one name; the update reads only a file of its own";
 inline constexpr UStringView kChecksumError = u"Checksum error in \"%s\"";
+// Two entries whose records point into the same bytes of the archive.
+inline constexpr UStringView kEntriesOverlap = u"Entries \"%s\" and \"%s\" overlap in the archive";
 
 // The name rules: what `dattool check` reports and `dattool pack` refuses about
 // one entry's name, one sentence each, said of the entry.

@@ -141,3 +141,36 @@ void DeleteOpenFile(TNativeFile folder, const UString& name, TNativeFile file);
 // faReadWrite) without following a link; a link, or a file with more than one
 // name (a hard link), answers kErrorUntrustedLink.
 uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file);
+
+// ---- Staging an update: the calls the staged writer adds (archive/staged_update.cpp).
+// Like OpenFileAt, each works on names inside the held folder FOLDER at
+// FOLDERPATH and never through a link: Linux through the folder's descriptor,
+// Windows by name inside the held levels, which cannot be swapped.
+
+// ReplaceKeepingOldAt puts the file REPLACEMENT in TARGET's place and keeps
+// the target's old file under the name OLDCOPY. The target keeps its name as
+// spelled on disk, its security settings and its creation time (ReplaceFileW;
+// Linux keeps mode and owner). A link at either name answers
+// kErrorUntrustedLink. 0 or the system's error code.
+uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString& folderPath, const UString& replacement,
+                             const UString& target, const UString& oldCopy);
+// MoveToNewNameAt gives the file SOURCE the name TARGET, which must not exist;
+// 0, or the system's error code (an "already exists" one when it does).
+uint32_t MoveToNewNameAt(TNativeFile folder, const UString& folderPath, const UString& source, const UString& target);
+// FlushFileData and FlushVolumeAt together put written data on the disk:
+// FlushFileData on each file before it is closed, then FlushVolumeAt once on
+// a held folder of that volume. Windows flushes each file (FlushFileBuffers)
+// and does nothing for the volume; Linux only starts each file's writeback and
+// waits once for the whole file system (syncfs). 0 or the system's error code.
+uint32_t FlushFileData(TNativeFile file);
+uint32_t FlushVolumeAt(TNativeFile folder);
+// RemoveEmptyFolder removes a folder only when it is empty, RemoveEmptyFolderAt
+// the folder NAME inside the held folder; a link there is not followed, a
+// failure is not reported.
+void RemoveEmptyFolder(const UString& path);
+void RemoveEmptyFolderAt(TNativeFile folder, const UString& folderPath, const UString& name);
+// FileNamesStartingWithAt lists the names in the held folder that begin with prefix.
+std::vector<UString> FileNamesStartingWithAt(TNativeFile folder, const UString& folderPath, const UString& prefix);
+// LongPathForm is a full path in the form that opens whatever its length
+// (Windows: "\\?\" before a path of MAX_PATH characters or more; Linux: unchanged).
+UString LongPathForm(const UString& fullPath);

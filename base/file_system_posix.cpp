@@ -1,5 +1,6 @@
 // Linux stand-ins for the Win32 file calls. Paths arrive in the system's own
 // form, with "\" separating folders; they are turned into "/" paths here.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,15 +37,19 @@ uint32_t LastError() { return static_cast<uint32_t>(errno); }
 
 constexpr unsigned kRenameExchange = 2;  // RENAME_EXCHANGE
 
-int ExchangeNames(const char* a, const char* b, int folder = AT_FDCWD) {
+int RenameAt2(int folder, const char* from, const char* to, unsigned flags) {
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(folder, a, folder, b, kRenameExchange);
+    return ::renameat2(folder, from, folder, to, flags);
 #elif defined(SYS_renameat2)
-    return static_cast<int>(::syscall(SYS_renameat2, folder, a, folder, b, kRenameExchange));
+    return static_cast<int>(::syscall(SYS_renameat2, folder, from, folder, to, flags));
 #else
     errno = ENOSYS;
     return -1;
 #endif
+}
+
+int ExchangeNames(const char* a, const char* b, int folder = AT_FDCWD) {
+    return RenameAt2(folder, a, b, kRenameExchange);
 }
 
 }  // namespace
@@ -352,3 +358,103 @@ uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& f
     file = fd;
     return 0;
 }
+
+// ---- Staging an update.
+
+namespace {
+
+constexpr unsigned kRenameNoReplace = 1;  // RENAME_NOREPLACE
+
+bool Unsupported(int error) { return error == EINVAL || error == ENOSYS; }
+
+// GiveModeOfTarget gives the staged file REPLACEMENT (never a link) what
+// CREATE_ALWAYS keeps of a file: its permissions and owner.
+uint32_t GiveModeOfTarget(int dir, const std::string& replacement, const struct stat& target) {
+    const int fd = ::openat(dir, replacement.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return OpenAtError(dir, replacement);
+    struct stat info {};
+    const bool file = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (file) {
+        ::fchmod(fd, target.st_mode & 07777);
+        if (::fchown(fd, target.st_uid, target.st_gid) != 0) {
+            // Only the administrator can give a file away; otherwise it stays the caller's.
+        }
+    }
+    ::close(fd);
+    return file ? 0 : EISDIR;
+}
+
+}  // namespace
+
+// The exchange puts the new file in place without the flush that a rename
+// over an existing file costs on ext4; the old file's name then moves on to
+// oldCopy. The target name never stands empty.
+uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString&, const UString& replacement, const UString& target,
+                             const UString& oldCopy) {
+    const int dir = Fd(folder);
+    const std::string from = SlashPath(replacement);
+    const std::string to = SlashPath(target);
+    const std::string old = SlashPath(oldCopy);
+    struct stat info {};
+    if (::fstatat(dir, to.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return LastError();
+    if (S_ISLNK(info.st_mode)) return kErrorUntrustedLink;
+    if (!S_ISREG(info.st_mode)) return EISDIR;  // only a file is replaced
+    if (const uint32_t error = GiveModeOfTarget(dir, from, info)) return error;
+    if (ExchangeNames(from.c_str(), to.c_str(), dir) == 0) {
+        if (::renameat(dir, from.c_str(), dir, old.c_str()) == 0) return 0;
+        const uint32_t error = LastError();
+        ExchangeNames(from.c_str(), to.c_str(), dir);  // the old file back in place
+        return error;
+    }
+    if (!Unsupported(errno)) return LastError();
+    if (::linkat(dir, to.c_str(), dir, old.c_str(), 0) != 0) return LastError();
+    if (::renameat(dir, from.c_str(), dir, to.c_str()) == 0) return 0;
+    const uint32_t error = LastError();
+    ::unlinkat(dir, old.c_str(), 0);
+    return error;
+}
+
+uint32_t MoveToNewNameAt(TNativeFile folder, const UString&, const UString& source, const UString& target) {
+    const int dir = Fd(folder);
+    const std::string from = SlashPath(source);
+    const std::string to = SlashPath(target);
+    if (RenameAt2(dir, from.c_str(), to.c_str(), kRenameNoReplace) == 0) return 0;
+    if (!Unsupported(errno)) return LastError();
+    if (::linkat(dir, from.c_str(), dir, to.c_str(), 0) != 0) return LastError();
+    ::unlinkat(dir, from.c_str(), 0);
+    return 0;
+}
+
+// FlushFileData starts writing the file's data out and returns at once; the
+// flush of the volume then waits for it, with the disk busy meanwhile.
+uint32_t FlushFileData(TNativeFile file) {
+    ::sync_file_range(static_cast<int>(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+    return 0;  // only a start: FlushVolumeAt reports what fails
+}
+
+uint32_t FlushVolumeAt(TNativeFile folder) { return ::syncfs(Fd(folder)) == 0 ? 0 : LastError(); }
+
+void RemoveEmptyFolder(const UString& path) { ::rmdir(NativePath(path).c_str()); }
+
+// unlinkat answers ENOTDIR for a link: it is left, and nothing it points to is touched.
+void RemoveEmptyFolderAt(TNativeFile folder, const UString&, const UString& name) {
+    ::unlinkat(Fd(folder), SlashPath(name).c_str(), AT_REMOVEDIR);
+}
+
+std::vector<UString> FileNamesStartingWithAt(TNativeFile folder, const UString&, const UString& prefix) {
+    std::vector<UString> names;
+    const int fd = ::openat(Fd(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+    if (dir == nullptr) {
+        if (fd >= 0) ::close(fd);
+        return names;
+    }
+    const std::string start = ToUtf8(prefix);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, start.c_str(), start.size()) == 0) names.push_back(FromUtf8(entry->d_name));
+    }
+    ::closedir(dir);
+    return names;
+}
+
+UString LongPathForm(const UString& fullPath) { return fullPath; }

@@ -242,8 +242,10 @@ uint32_t HoldLevel(const UString& path, std::vector<TNativeFile>& holds) {
     return 0;
 }
 
+// JoinedPath is NAME inside FOLDER (a full path), in the form that opens
+// whatever its length: a helper name beside a legal target may pass MAX_PATH.
 UString JoinedPath(const UString& folder, const UString& name) {
-    return !folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name;
+    return LongPathForm(!folder.empty() && folder.back() == u'\\' ? folder + name : folder + u"\\" + name);
 }
 
 // RootLength: "C:\" or "\\server\share\" (also behind "\\?\" and "\\?\UNC\").
@@ -262,16 +264,21 @@ size_t RootLength(const UString& path) {
     return share == UString::npos ? path.size() : share + 1;
 }
 
-// FinalFolderOf is the final path of the folder an open file lies in.
-UString FinalPath(HANDLE handle) {
-    wchar_t small[MAX_PATH + 1];
-    DWORD length = ::GetFinalPathNameByHandleW(handle, small, MAX_PATH + 1, FILE_NAME_NORMALIZED);
-    if (length == 0) return UString();
-    if (length <= MAX_PATH) return FromW(small, length);
-    std::u16string big(length, u'\0');
-    length = ::GetFinalPathNameByHandleW(handle, reinterpret_cast<wchar_t*>(&big[0]), length, FILE_NAME_NORMALIZED);
-    big.resize(length);
-    return big;
+// NameOnVolume is the path of an open file or folder on its volume (what a
+// link on the way led to, without the drive) and the volume's serial number.
+// Asked of the handle, at any length (GetFinalPathNameByHandleW under Wine
+// stops at MAX_PATH).
+bool NameOnVolume(HANDLE handle, UString& name, DWORD& volume) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) return false;
+    volume = info.dwVolumeSerialNumber;
+    std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR)) / sizeof(DWORD) + 1);
+    auto* named = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!::GetFileInformationByHandleEx(handle, FileNameInfo, named, static_cast<DWORD>(buffer.size() * sizeof(DWORD)))) {
+        return false;
+    }
+    name.assign(reinterpret_cast<const char16_t*>(named->FileName), named->FileNameLength / sizeof(WCHAR));
+    return true;
 }
 
 bool SameText(const UString& a, const UString& b) {
@@ -279,18 +286,18 @@ bool SameText(const UString& a, const UString& b) {
            CSTR_EQUAL;
 }
 
-// LiesIn: the opened file's final path is the opened folder's final path and one name.
+// LiesIn: the opened file lies on the opened folder's volume, in that folder.
 bool LiesIn(HANDLE file, HANDLE folder) {
-    const UString filePath = FinalPath(file);
-    const UString folderPath = FinalPath(folder);
+    UString filePath;
+    UString folderPath;
+    DWORD fileVolume = 0;
+    DWORD folderVolume = 0;
+    if (!NameOnVolume(file, filePath, fileVolume) || !NameOnVolume(folder, folderPath, folderVolume)) return false;
     const size_t cut = filePath.find_last_of(u'\\');
-    if (filePath.empty() || folderPath.empty() || cut == UString::npos) return false;
-    UString fileFolder = filePath.substr(0, cut);
-    UString heldFolder = folderPath;
-    while (!heldFolder.empty() && heldFolder.back() == u'\\') heldFolder.pop_back();
-    return SameText(fileFolder, heldFolder);
+    if (fileVolume != folderVolume || cut == UString::npos) return false;
+    while (!folderPath.empty() && folderPath.back() == u'\\') folderPath.pop_back();
+    return SameText(filePath.substr(0, cut), folderPath);
 }
-
 
 }  // namespace
 
@@ -370,4 +377,76 @@ uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& f
     if (IsReparsePoint(opened.Get(), name) || info.nNumberOfLinks != 1) return kErrorUntrustedLink;
     file = reinterpret_cast<TNativeFile>(opened.Release());
     return 0;
+}
+
+// ---- Staging an update.
+
+namespace {
+
+// SpelledOnDisk is target with its last part as the folder spells it
+// (ReplaceFileW gives the file the name it is passed). A name with wildcards
+// is no file's name and is left as it is.
+UString SpelledOnDisk(const UString& target) {
+    const size_t folderEnd = target.find_last_of(u"\\/:");
+    const size_t leaf = folderEnd == UString::npos ? 0 : folderEnd + 1;
+    if (target.find_first_of(u"*?", leaf) != UString::npos) return target;
+    WIN32_FIND_DATAW entry{};
+    const TUniqueFind find(::FindFirstFileExW(W(target), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    if (!find.Valid()) return target;
+    return target.substr(0, leaf) + FromW(entry.cFileName);
+}
+
+}  // namespace
+
+// The target is opened first as OpenFileAt opens it: a link there, or a file
+// that is not replaceable, is refused before ReplaceFileW sees its name.
+uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString& folderPath, const UString& replacement,
+                             const UString& target, const UString& oldCopy) {
+    if (const uint32_t refused = CheckReplaceableAt(folder, folderPath, target)) return refused;
+    const UString spelled = SpelledOnDisk(JoinedPath(folderPath, target));
+    const UString old = JoinedPath(folderPath, oldCopy);
+    if (::ReplaceFileW(W(spelled), W(JoinedPath(folderPath, replacement)), W(old), REPLACEFILE_IGNORE_MERGE_ERRORS,
+                       nullptr, nullptr)) {
+        return 0;
+    }
+    const DWORD error = ::GetLastError();
+    // The old file was moved to oldCopy but the new one not into its place: put it back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ::MoveFileExW(W(old), W(spelled), 0);
+    return error;
+}
+
+uint32_t MoveToNewNameAt(TNativeFile, const UString& folderPath, const UString& source, const UString& target) {
+    return ::MoveFileExW(W(JoinedPath(folderPath, source)), W(JoinedPath(folderPath, target)), 0) ? 0
+                                                                                                   : ::GetLastError();
+}
+
+uint32_t FlushFileData(TNativeFile file) {
+    return ::FlushFileBuffers(reinterpret_cast<HANDLE>(file)) ? 0 : ::GetLastError();
+}
+
+uint32_t FlushVolumeAt(TNativeFile) { return 0; }  // each file was flushed already
+
+void RemoveEmptyFolder(const UString& path) { ::RemoveDirectoryW(W(path)); }
+
+// RemoveDirectoryW removes a link itself, never what it points to.
+void RemoveEmptyFolderAt(TNativeFile, const UString& folderPath, const UString& name) {
+    ::RemoveDirectoryW(W(JoinedPath(folderPath, name)));
+}
+
+std::vector<UString> FileNamesStartingWithAt(TNativeFile, const UString& folderPath, const UString& prefix) {
+    std::vector<UString> names;
+    const UString pattern = JoinedPath(folderPath, prefix + u"*");
+    WIN32_FIND_DATAW entry{};
+    const TUniqueFind find(::FindFirstFileExW(W(pattern), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+    if (!find.Valid()) return names;
+    do {
+        names.push_back(FromW(entry.cFileName));
+    } while (::FindNextFileW(find.Get(), &entry));
+    return names;
+}
+
+UString LongPathForm(const UString& fullPath) {
+    if (fullPath.size() < MAX_PATH || fullPath.compare(0, 4, u"\\\\?\\") == 0) return fullPath;
+    if (fullPath.compare(0, 2, u"\\\\") == 0) return u"\\\\?\\UNC\\" + fullPath.substr(2);
+    return u"\\\\?\\" + fullPath;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "archive/staged_update.h"
 #include "archive/zip_texts.h"
 #include "tests/archive/support/update_run.h"
 #include "tests/support/current_folder.h"
@@ -87,8 +88,16 @@ TEST(ExtractAll, ReplacesExistingFilesAndRunsAgainOverItsOwnTree) {
     fs::create_directories(f.Out() / "a");
     WriteText(f.Out() / "a" / "x.txt", "an old and much longer content");
     const TTestBytes zip = ZipBuilder().Add("a/x.txt", "new", 8).Add("y.txt", "why").Build();
+#ifndef _WIN32
+    // What creating the file anew would keep: its permissions.
+    constexpr fs::perms kMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(f.Out() / "a" / "x.txt", kMode);
+#endif
     f.Run(zip);
     f.Run(zip);
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(f.Out() / "a" / "x.txt").permissions(), kMode);
+#endif
     EXPECT_EQ(ReadText(f.Out() / "a" / "x.txt"), "new");
     EXPECT_EQ(ReadText(f.Out() / "y.txt"), "why");
     EXPECT_EQ(EntriesBelow(f.Out()), 3);
@@ -124,25 +133,39 @@ TEST(ExtractAll, NeedsAnOpenArchive) {
     ExpectRaises<EZipException>([&] { zip.ExtractAll(Folder(dir.Path())); }, UString(kNotOpenForReading));
 }
 
-// Each failing entry stops the run: the entries before it stay written, the
-// ones after it are not touched, and the failing one leaves no file.
-TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnError) {
+// Each failing entry stops the run, here the last one of an update: the
+// installation is as it was, byte for byte, with no staged file and no new
+// folder left, and the archive is written back unchanged.
+TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnErrorAndChangesNothing) {
     for (const TFailingCase& c : FailingCases()) {
         SCOPED_TRACE(c.Name);
         TUpdateFolder f;
-        const TTestBytes zip = ZipBuilder().Add("a.txt", "first").Add(c.Entry).Add("c.txt", "third").Build();
+        fs::create_directories(f.Out());
+        WriteText(f.Out() / "a.txt", "old first");
+        WriteText(f.Out() / "c.txt", "old third");
+        const auto before = Tree(f.Out());
+        const TTestBytes zip =
+            ZipBuilder().Add("a.txt", "first").Add("new/n.txt", "new", 8).Add("c.txt", "third").Add(c.Entry).Build();
         try {
             f.Run(zip);
             ADD_FAILURE() << "no error";
         } catch (const Exception& e) {
             EXPECT_EQ(ToUtf8(e.Message()), ToUtf8(c.Message));
         }
-        EXPECT_EQ(ReadText(f.Out() / "a.txt"), "first");
-        EXPECT_FALSE(fs::exists(f.Out() / "c.txt"));
-        EXPECT_FALSE(fs::exists(f.Out() / "b.txt"));
-        EXPECT_FALSE(fs::exists(f.Out() / "sub" / "b.txt"));
+        EXPECT_EQ(Tree(f.Out()), before);
         EXPECT_EQ(ReadWholeFile(f.Archive()), zip);  // written back on release, unchanged
     }
+}
+
+// Two records pointing into the same bytes (one compressed stream read for
+// many entries) are refused before anything is written.
+TEST(ExtractAll, OverlappingEntriesAreRefusedBeforeAnythingIsWritten) {
+    TTestBytes zip = ZipBuilder().Add("a.txt", "data").Add("sub/b.txt", "data").Build();
+    const size_t second = CentralDirectoryOffset(zip) + 46 + 5;  // after a.txt's central record
+    PutLe32(zip, second + 42, 0);                                 // sub/b.txt's local header is a.txt's
+    TUpdateFolder f;
+    ExpectRaises<EZipException>([&] { f.Run(zip); }, Format(kEntriesOverlap, {u"a.txt", u"sub/b.txt"}));
+    EXPECT_EQ(EntriesBelow(f.Out()), 0);
 }
 
 TEST(ExtractAll, ErrorClassesMatchTheirKind) {
@@ -185,10 +208,8 @@ TEST(ExtractConfinement, NamesThatLeaveTheTargetFolderAreNotWritten) {
         ExpectRaises<EZipException>(
             [&] { f.Run(ZipBuilder().Add("a.txt", "first").Add(name, "evil").Add("c.txt", "third").Build()); },
             Format(kOutsideTargetFolder, {shown}));
-        EXPECT_EQ(ReadText(f.Out() / "a.txt"), "first");
-        EXPECT_FALSE(fs::exists(f.Out() / "c.txt"));
         EXPECT_FALSE(fs::exists(f.Root() / "x.txt"));
-        EXPECT_EQ(EntriesBelow(f.Root()), 3);  // Data.dat, out and out/a.txt: nothing else
+        EXPECT_EQ(EntriesBelow(f.Root()), 2);  // Data.dat and out: nothing else
     }
 }
 
@@ -231,8 +252,8 @@ TEST(ExtractConfinement, NothingIsWrittenThroughALinkInTheTargetFolder) {
 }
 
 // TSwapBeforeSecondEntry runs ACTION once, when the archive's second local
-// record is read: after the first entry was checked and written, before the
-// second one is.
+// record is read for its data: after the overlap check read every record and
+// the first entry was checked and staged, before the second one is.
 class TSwapBeforeSecondEntry : public TBytesStream {
 public:
     TSwapBeforeSecondEntry(const TBytes& bytes, std::function<void()> action)
@@ -242,31 +263,52 @@ public:
     }
     int64_t Read(void* buffer, int64_t count) override {
         const int64_t at = Seek(0, soCurrent);
-        if (FAction && at == FSecond) std::exchange(FAction, nullptr)();
+        if (FAction && at == FSecond && ++FReads == 2) std::exchange(FAction, nullptr)();
         return TBytesStream::Read(buffer, count);
     }
 
 private:
     std::function<void()> FAction;
     int64_t FSecond;
+    int FReads = 0;
 };
 
+// The folder "sub", made and held by the run, is swapped for a link to
+// "elsewhere" while entries are staged, or when the commit starts: nothing is
+// written through the link. Staging refuses it, naming it, and removes what
+// it staged in the folder it held; a commit goes on in the held folder.
 TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough) {
     RegisterDefaultCompressionHandlers();
-    TTempDir dir;
-    const fs::path out = dir / "out";
-    const fs::path elsewhere = dir / "elsewhere";
-    fs::create_directories(out);
-    fs::create_directories(elsewhere);
-    TSwapBeforeSecondEntry archive(ZipBuilder().Add("sub/a.txt", "a").Add("sub/b.txt", "evil").Build(), [&] {
-        fs::rename(out / "sub", dir / "moved");
-        fs::create_directory_symlink(elsewhere, out / "sub");
-    });
-    TZipFile zip;
-    zip.Open(archive, zmRead);
-    ExpectRaises<ELinkRefused>([&] { zip.ExtractAll(Folder(out)); }, Format(kLinkRefused, {U(out / "sub")}));
-    EXPECT_EQ(ReadText(dir / "moved" / "a.txt"), "a");
-    EXPECT_EQ(EntriesBelow(elsewhere), 0);
+    for (const bool whileStaging : {true, false}) {
+        SCOPED_TRACE(whileStaging ? "while staging" : "at the commit");
+        TTempDir dir;
+        const fs::path out = dir / "out";
+        const fs::path elsewhere = dir / "elsewhere";
+        fs::create_directories(out);
+        fs::create_directories(elsewhere);
+        const auto swap = [&] {
+            fs::rename(out / "sub", dir / "moved");
+            fs::create_directory_symlink(elsewhere, out / "sub");
+        };
+        const TBytes bytes = ZipBuilder().Add("sub/a.txt", "a").Add("sub/b.txt", "b").Build();
+        TSwapBeforeSecondEntry archive(bytes, whileStaging ? std::function<void()>(swap) : nullptr);
+        TZipFile zip;
+        zip.Open(archive, zmRead);
+        if (whileStaging) {
+            ExpectRaises<ELinkRefused>([&] { zip.ExtractAll(Folder(out)); }, Format(kLinkRefused, {U(out / "sub")}));
+            EXPECT_EQ(EntriesBelow(dir / "moved"), 0);
+        } else {
+            bool swapped = false;
+            SetSwapHook([&](const UString&) {
+                if (!std::exchange(swapped, true)) swap();
+                return 0u;
+            });
+            TryFinally([&] { zip.ExtractAll(Folder(out)); }, [] { SetSwapHook(nullptr); });
+            EXPECT_EQ(ReadText(dir / "moved" / "b.txt"), "b");
+        }
+        EXPECT_TRUE(fs::is_symlink(out / "sub"));
+        EXPECT_EQ(EntriesBelow(elsewhere), 0);
+    }
 }
 
 #endif
@@ -324,8 +366,7 @@ TEST(Extract, ARelativeFolderIsTakenFromTheCurrentFolder) {
             message = e.Message();
         }
         EXPECT_EQ(ToUtf8(message.substr(0, message.find(u". "))), ToUtf8(u"Cannot create file \"" + target + u"\""));
-        EXPECT_EQ(ReadText(dir / "out" / "a" / "b.txt"), "b");
-        EXPECT_EQ(EntriesBelow(dir.Path()), 4);  // out, out/a, out/a/b.txt, out/c.txt
+        EXPECT_EQ(EntriesBelow(dir.Path()), 2);  // out and out/c.txt: a and a/b.txt were staged only
     }
     // A missing folder given with a final "\" is the directory part of its targets and is made.
     TTempDir dir;

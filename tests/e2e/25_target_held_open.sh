@@ -1,6 +1,6 @@
 # A target file held open without sharing by another program (as a running
-# Kelvo holds its files): the error box names that file; the entries before it
-# are replaced, the held file and the entries after it keep their content.
+# Kelvo holds its files): the error box names that file, and the installation
+# is as it was: every entry is staged and checked before any file is replaced.
 KELVO=$DRIVE_C/Program\ Files\ \(x86\)/Kelvo
 put_kelvo
 printf 'old first' >"$KELVO/first.txt"
@@ -17,7 +17,7 @@ expect_eq "error box names the held file" "${text%%\". *}\"." 'Cannot create fil
 expect_true "error text ends with a full stop" test "${text: -1}" = .
 drv dismiss-box --title "$APP_TITLE"
 release_held
-expect_eq "entry before it replaced" "$(cat "$KELVO/first.txt")" "new first"
+expect_eq "entry before it not replaced" "$(cat "$KELVO/first.txt")" "old first"
 expect_eq "held file intact" "$(sha "$KELVO/Kelvo.exe")" "$held_before"
 expect_eq "entry after it not written" "$(cat "$KELVO/last.txt")" "old last"
 expect_eq "no completion window" "$(completion_window)" ""

@@ -140,10 +140,10 @@ TEST_F(UpdateRun, AnEmptyArchiveBecomesTheEmptyArchiveRecord) {
     EXPECT_EQ(Window.Completions, 1);
 }
 
-TEST_F(UpdateRun, AFailingEntryStopsTheRunAndReleasesTheArchive) {
-    WriteWholeFile(DataDat(), Archive({{"first.txt", "written"}, {"Kelvo.exe", "broken", true}, {"last.txt", "x"}}));
+TEST_F(UpdateRun, AFailingEntryStopsTheRunChangesNothingAndReleasesTheArchive) {
+    WriteWholeFile(DataDat(), Archive({{"first.txt", "staged"}, {"Kelvo.exe", "broken", true}, {"last.txt", "x"}}));
     ExpectRaises<EZDecompressionError>([&] { Run(); }, u"data error");
-    EXPECT_EQ(Text(Dir / "kelvo" / "first.txt"), "written");
+    EXPECT_FALSE(fs::exists(Dir / "kelvo" / "first.txt"));
     EXPECT_EQ(Text(Dir / "kelvo" / "Kelvo.exe"), "old");
     EXPECT_FALSE(fs::exists(Dir / "kelvo" / "last.txt"));
     EXPECT_EQ(Window.Completions, 0);

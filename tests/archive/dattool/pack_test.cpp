@@ -23,16 +23,6 @@ using Lines = std::vector<std::string>;
 const fs::path kPersianFolder(u"\u06AF\u0632\u0627\u0631\u0634\u200C\u0647\u0627");  // گزارش‌ها
 const fs::path kPersianFile(u"\u062F\u0641\u062A\u0631 \u06A9\u0644.rep");          // دفتر کل.rep
 
-// Tree maps each file and folder below root to its content ("/" for a folder).
-std::map<std::string, std::string> Tree(const fs::path& root) {
-    std::map<std::string, std::string> tree;
-    for (const auto& e : fs::recursive_directory_iterator(root)) {
-        const std::string name = e.path().lexically_relative(root).generic_u8string();
-        tree[name] = e.is_directory() ? "/" : ReadText(e.path());
-    }
-    return tree;
-}
-
 std::string Noise(size_t size) {
     std::string out(size, '\0');
     uint32_t x = 2463534242u;

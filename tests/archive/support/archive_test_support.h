@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "archive/streams.h"
@@ -49,4 +50,15 @@ inline int EntriesBelow(const std::filesystem::path& folder) {
         ++count;
     }
     return count;
+}
+
+// Tree maps every path below a folder to its content ("/" for a folder): two
+// equal trees hold the same files and folders byte for byte.
+inline std::map<std::string, std::string> Tree(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> tree;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder); it != std::filesystem::recursive_directory_iterator(); ++it) {
+        const std::string relative = it->path().lexically_relative(folder).generic_u8string();
+        tree[relative] = it->is_directory() ? "/" : ReadText(it->path());
+    }
+    return tree;
 }

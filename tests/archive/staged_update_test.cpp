@@ -1,16 +1,20 @@
-// No torn files: each entry is written through TOutputFile, so a failing
-// entry, a file in the way or a full disk leaves the old file as it was and no
-// temporary outside the target folder.
+// All or nothing: every entry is staged and checked before any installed
+// file changes (TStagedUpdate), so a failing entry, a file in the way, a full
+// disk or a swap failing half-way leaves the installation byte for byte as it
+// was, with no staged file, and nothing is ever written outside the target folder.
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <set>
+
+#include "archive/staged_update.h"
+#include "base/finally.h"
 
 #include "archive/zip_texts.h"
 #include "base/system_text.h"
 #ifndef _WIN32
-#include <signal.h>
-#include <sys/resource.h>
+#include <sys/mount.h>
 #endif
 #include "tests/archive/support/update_run.h"
 #include "tests/support/current_folder.h"
@@ -19,6 +23,12 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+#ifdef _WIN32
+constexpr uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr uint32_t kAccessDenied = EACCES;
+#endif
 
 // TWatchedArchive is an archive in memory that notes, each time extraction
 // reads from it, every path below a watched folder that lies outside the target
@@ -62,29 +72,25 @@ TEST(ExtractNoTornFiles, AFailingEntryLeavesTheOldFileAsItWas) {
     }
 }
 
-TEST(ExtractNoTornFiles, ATargetThatIsAFolderCannotBeReplaced) {
+TEST(ExtractNoTornFiles, AFolderInTheWayStopsTheRunAndChangesNothing) {
     TUpdateFolder f;
-    fs::create_directories(f.Out() / "x.txt");
+    fs::create_directories(f.Out() / "x.txt" / "inside");
+    WriteText(f.Out() / "a.txt", "old first");
+    const auto before = Tree(f.Out());
     try {
-        f.Run(ZipBuilder().Add("x.txt", "data").Build());
+        f.Run(ZipBuilder().Add("a.txt", "first").Add("sub/b.txt", "b").Add("x.txt", "data").Build());
         ADD_FAILURE() << "no error";
     } catch (const EFCreateError& e) {
         const UString start = u"Cannot create file \"" + U(f.Out() / "x.txt") + u"\". ";
         EXPECT_EQ(ToUtf8(e.Message().substr(0, start.size())), ToUtf8(start));
         EXPECT_GT(e.Message().size(), start.size());  // followed by the system's text
     }
-    EXPECT_TRUE(fs::is_directory(f.Out() / "x.txt"));
-    EXPECT_EQ(EntriesBelow(f.Out()), 1);
+    EXPECT_EQ(Tree(f.Out()), before);
 }
 
 // A read-only file in the way stops the run where creating it anew fails, as
 // CreateFileW with CREATE_ALWAYS does, before anything is written or replaced.
 TEST(ExtractNoTornFiles, AReadOnlyFileInTheWayStopsTheRunAndStaysAsItWas) {
-#ifdef _WIN32
-    constexpr uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
-#else
-    constexpr uint32_t kAccessDenied = EACCES;
-#endif
     constexpr fs::perms kWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     TUpdateFolder f;
     fs::create_directories(f.Out());
@@ -92,15 +98,13 @@ TEST(ExtractNoTornFiles, AReadOnlyFileInTheWayStopsTheRunAndStaysAsItWas) {
     WriteText(kept, "old program");
     fs::permissions(kept, kWrite, fs::perm_options::remove);
     ExpectRaises<EFCreateError>(
-        [&] { f.Run(ZipBuilder().Add("a.txt", "first").Add("Kelvo.exe", "new program", 8).Add("c.txt", "x").Build()); },
+        [&] { f.Run(ZipBuilder().Add("a.txt", "first").Add("c.txt", "x").Add("Kelvo.exe", "new program", 8).Build()); },
         Format(kCannotCreateFile, {U(kept), SystemErrorText(kAccessDenied)}));
     const bool stillReadOnly = (fs::status(kept).permissions() & kWrite) == fs::perms::none;
     fs::permissions(kept, fs::perms::owner_write, fs::perm_options::add);  // so that the folder can go
     EXPECT_TRUE(stillReadOnly);
     EXPECT_EQ(ReadText(kept), "old program");
-    EXPECT_EQ(ReadText(f.Out() / "a.txt"), "first");
-    EXPECT_FALSE(fs::exists(f.Out() / "c.txt"));
-    EXPECT_EQ(EntriesBelow(f.Out()), 2);  // no temporary left
+    EXPECT_EQ(EntriesBelow(f.Out()), 1);  // a.txt was only staged; no staged file left
 }
 
 TEST(ExtractNoTornFiles, AFileWhereAFolderIsNeededFailsWhenTheFileIsCreated) {
@@ -120,31 +124,88 @@ TEST(ExtractNoTornFiles, AFileWhereAFolderIsNeededFailsWhenTheFileIsCreated) {
 }
 
 #ifndef _WIN32
-TEST(ExtractNoTornFiles, AFullDiskFailsWithAWriteErrorAndKeepsTheOldFile) {
+// A full disk: the installation lies on a file system of 256 KiB of its own.
+TEST(ExtractNoTornFiles, AFullDiskFailsWithAWriteErrorAndChangesNothing) {
     TUpdateFolder f;
     fs::create_directories(f.Out());
-    WriteText(f.Out() / "big.bin", "old content");
-    WriteWholeFile(f.Archive(), ZipBuilder().Add("new.bin", "fits").Add("big.bin", std::string(300000, 'b'), 8).Build());
-    // A file-size limit makes writes beyond 100,000 bytes fail, as a full disk does.
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit limited = saved;
-    limited.rlim_cur = 100000;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    UString message;
-    try {
-        RunUpdate(f.Archive(), Folder(f.Out()));
-    } catch (const Exception& e) {
-        message = e.Message();
+    if (::mount("kelvo-test", f.Out().c_str(), "tmpfs", 0, "size=256k") != 0) {
+        FAIL() << "cannot mount a 256 KiB tmpfs on " << f.Out() << ": " << std::strerror(errno)
+               << " (the test needs root, or CAP_SYS_ADMIN)";
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
+    UString message;
+    TryFinally(
+        [&] {
+            WriteText(f.Out() / "big.bin", "old content");
+            fs::create_directories(f.Out() / "lib");
+            const auto before = Tree(f.Out());
+            WriteWholeFile(f.Archive(), ZipBuilder()
+                                            .Add("new.bin", "fits")
+                                            .Add("lib/a.bpl", std::string(100000, 'a'), 8)
+                                            .Add("big.bin", std::string(300000, 'b'), 8)
+                                            .Build());
+            try {
+                RunUpdate(f.Archive(), Folder(f.Out()));
+            } catch (const Exception& e) {
+                message = e.Message();
+            }
+            EXPECT_EQ(Tree(f.Out()), before);
+        },
+        [&] { ::umount2(f.Out().c_str(), MNT_DETACH); });
     EXPECT_EQ(ToUtf8(message), "Stream write error");
-    EXPECT_EQ(ReadText(f.Out() / "big.bin"), "old content");
-    EXPECT_EQ(ReadText(f.Out() / "new.bin"), "fits");
-    EXPECT_EQ(EntriesBelow(f.Out()), 2);
 }
 #endif
+
+// A swap that fails half-way (a file taken by another program between the
+// passes) puts back every file already swapped: Kelvo is wholly old.
+TEST(ExtractNoTornFiles, ASwapFailingHalfWayPutsBackEverySwappedFile) {
+    TUpdateFolder f;
+    fs::create_directories(f.Out());
+    WriteText(f.Out() / "Kelvo.exe", "old program");
+    WriteText(f.Out() / "a.bpl", "old library");
+    WriteText(f.Out() / "z.bpl", "old last");
+    const auto before = Tree(f.Out());
+    const UString held = U(f.Out() / "z.bpl");
+    std::vector<UString> asked;
+    SetSwapHook([&](const UString& target) {
+        asked.push_back(target);
+        return target == held ? kAccessDenied : 0;
+    });
+    TryFinally(
+        [&] {
+            ExpectRaises<EFCreateError>(
+                [&] {
+                    f.Run(ZipBuilder()
+                              .Add("Kelvo.exe", "new program", 8)
+                              .Add("a.bpl", "old library twice")
+                              .Add("a.bpl", "new library")
+                              .Add("new/n.txt", "new file")
+                              .Add("z.bpl", "new last")
+                              .Build());
+                },
+                Format(kCannotCreateFile, {held, SystemErrorText(kAccessDenied)}));
+        },
+        [] { SetSwapHook(nullptr); });
+    EXPECT_EQ(asked.size(), 5u);  // the fifth swap failed, four were made and put back
+    EXPECT_EQ(Tree(f.Out()), before);
+}
+
+// A run that was killed leaves staged files and old copies under names that
+// no installed file has; the next run removes them from the folders it writes to.
+TEST(ExtractNoTornFiles, TheNextRunRemovesWhatAKilledRunLeft) {
+    TUpdateFolder f;
+    fs::create_directories(f.Out() / "sub");
+    const char* leftovers[] = {"~kelvo0000abcd.new", "~kelvo12345678.old", "sub/~kelvoffffffff.new",
+                               "~kelvo0badcafe.tmp"};
+    for (const char* name : leftovers) WriteText(f.Out() / name, "left by a killed run");
+    WriteText(f.Out() / "~kelvo-notes.txt", "not ours");
+    WriteText(f.Out() / "~kelvo0000abcd.new.txt", "not ours either");
+    f.Run(ZipBuilder().Add("a.txt", "a").Add("sub/b.txt", "b").Build());
+    EXPECT_EQ(Tree(f.Out()), (std::map<std::string, std::string>{{"a.txt", "a"},
+                                                                  {"sub", "/"},
+                                                                  {"sub/b.txt", "b"},
+                                                                  {"~kelvo-notes.txt", "not ours"},
+                                                                  {"~kelvo0000abcd.new.txt", "not ours either"}}));
+}
 
 TEST(ExtractNoTornFiles, TheTemporaryOfAReplacedFileStaysInsideTheTargetFolder) {
     // The folder in every form a caller may give it; forward slashes are valid Windows paths too.
