@@ -20,13 +20,13 @@ TCommandLine::TCommandLine(const std::vector<UString>& args, std::initializer_li
         } else if (arg == u"--") {
             optionsEnded = true;
         } else {
-            const TOptionSpec* spec = nullptr;
+            const TOptionSpec* knownOption = nullptr;
             for (const TOptionSpec& k : known) {
-                if (arg == k.Name) spec = &k;
+                if (arg == k.Name) knownOption = &k;
             }
-            if (spec == nullptr) throw EToolUsage(Format(kUnknownOption, {arg}));
+            if (knownOption == nullptr) throw EToolUsage(Format(kUnknownOption, {arg}));
             UString value;
-            if (spec->TakesValue) {
+            if (knownOption->TakesValue) {
                 if (++i == args.size()) throw EToolUsage(Format(kOptionWantsValue, {arg}));
                 value = args[i];
             }
