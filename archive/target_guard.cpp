@@ -26,24 +26,17 @@ void CloseAll(std::vector<TNativeFile>& files) {
 
 }  // namespace
 
+struct THeldLevel {
+    std::shared_ptr<const THeldLevel> Parent;
+    std::vector<TNativeFile> Holds;  // the folder last
+    ~THeldLevel() { CloseAll(Holds); }
+};
+
 void RaiseIfLinkRefused(uint32_t error, const UString& path) {
     if (FileErrorKind(error) == TFileErrorKind::UntrustedLink) {
         throw ELinkRefused(Format(kLinkRefused, {FullPathOrName(path)}));
     }
 }
-
-TFilePlace::TFilePlace(TFilePlace&& other) noexcept { *this = std::move(other); }
-
-TFilePlace& TFilePlace::operator=(TFilePlace&& other) noexcept {
-    std::swap(FOwned, other.FOwned);
-    FFolder = other.FFolder;
-    FFolderPath = std::move(other.FFolderPath);
-    FName = std::move(other.FName);
-    FError = other.FError;
-    return *this;
-}
-
-TFilePlace::~TFilePlace() { CloseAll(FOwned); }
 
 TTargetGuard::TTargetGuard(const UString& folder) : FFolder(WithoutTrailingSeparators(folder)) {}
 
@@ -74,12 +67,23 @@ void TTargetGuard::Walk(const std::vector<UString>& parts, bool create, TFilePla
     if (FHoldError != 0) return;
     place.FFolder = FHolds.back();
     place.FFolderPath = FFolder;
+    // A level some place still holds is used again while it is still the
+    // folder at its name; one moved away is opened anew, never through a link.
     for (const UString& part : parts) {
-        place.FError = OpenFolderAt(place.FFolder, place.FFolderPath, part, create, place.FOwned);
         const UString levelPath = Joined(place.FFolderPath, part);
-        RaiseIfLinkRefused(place.FError, levelPath);
-        if (place.FError != 0) return;
-        place.FFolder = place.FOwned.back();
+        std::shared_ptr<const THeldLevel> level = FLevels[levelPath].lock();
+        if (level && !HeldFolderIsAt(place.FFolder, part, level->Holds.back())) level.reset();
+        if (!level) {
+            auto opened = std::make_shared<THeldLevel>();
+            opened->Parent = place.FLevel;
+            place.FError = OpenFolderAt(place.FFolder, place.FFolderPath, part, create, opened->Holds);
+            RaiseIfLinkRefused(place.FError, levelPath);
+            if (place.FError != 0) return;
+            FLevels[levelPath] = opened;
+            level = std::move(opened);
+        }
+        place.FLevel = std::move(level);
+        place.FFolder = place.FLevel->Holds.back();
         place.FFolderPath = levelPath;
     }
 }

@@ -7,21 +7,21 @@
 // open, replace and remove files there by name.
 #pragma once
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "base/file_system.h"
 
+// THeldLevel is one folder below the target folder, held open, with the
+// levels above it: every place inside it shares it, so that an update of
+// thousands of files holds each folder once.
+struct THeldLevel;
+
 // TFilePlace is the held folder a target lies in, and the target's own name
-// there. The levels it opened stay held for as long as it lives.
+// there. The levels it reached stay held for as long as it lives.
 class TFilePlace {
 public:
-    TFilePlace() = default;
-    TFilePlace(TFilePlace&& other) noexcept;
-    TFilePlace& operator=(TFilePlace&& other) noexcept;
-    TFilePlace(const TFilePlace&) = delete;
-    TFilePlace& operator=(const TFilePlace&) = delete;
-    ~TFilePlace();
-
     uint32_t Error() const { return FError; }  // 0 when the folder is held
     TNativeFile Folder() const { return FFolder; }
     const UString& FolderPath() const { return FFolderPath; }
@@ -29,7 +29,7 @@ public:
 
 private:
     friend class TTargetGuard;
-    std::vector<TNativeFile> FOwned;  // closed innermost first
+    std::shared_ptr<const THeldLevel> FLevel;  // none for the target folder itself
     TNativeFile FFolder = 0;
     UString FFolderPath;
     UString FName;
@@ -58,6 +58,7 @@ private:
     std::vector<UString> PartsBelow(const UString& path) const;
 
     UString FFolder;
+    std::unordered_map<UString, std::weak_ptr<const THeldLevel>> FLevels;  // by full path, while a place holds them
     std::vector<TNativeFile> FHolds;  // the target folder (Windows: and the levels above it)
     uint32_t FHoldError = 0;
     bool FHeld = false;

@@ -124,6 +124,9 @@ uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, US
 // (Windows: unless an administrator made it; then the link is held too).
 uint32_t OpenFolderAt(TNativeFile parent, const UString& parentPath, const UString& name, bool create,
                       std::vector<TNativeFile>& holds);
+// HeldFolderIsAt tells whether FOLDER, held by OpenFolderAt, is still the
+// folder NAME inside PARENT (a held level used again by a later entry).
+bool HeldFolderIsAt(TNativeFile parent, const UString& name, TNativeFile folder);
 // OpenFileAt, CheckReplaceableAt and ReplaceFileAt do what OpenNativeFile,
 // CheckReplaceable and ReplaceFileWith do, for names inside the held folder
 // FOLDER at FOLDERPATH, never through a link (kErrorUntrustedLink). A file

@@ -301,6 +301,13 @@ uint32_t OpenFolderAt(TNativeFile parent, const UString&, const UString& name, b
     return 0;
 }
 
+// A held folder can be renamed on Linux and a link put at its name.
+bool HeldFolderIsAt(TNativeFile parent, const UString& name, TNativeFile folder) {
+    struct stat there {}, held {};
+    return ::fstatat(Fd(parent), SlashPath(name).c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstat(Fd(folder), &held) == 0 && there.st_dev == held.st_dev && there.st_ino == held.st_ino;
+}
+
 uint32_t OpenFileAt(TNativeFile folder, const UString&, const UString& name, TFileAccess access,
                     TFileDisposition disposition, TNativeFile& file) {
     const std::string part = SlashPath(name);

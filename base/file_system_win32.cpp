@@ -323,6 +323,10 @@ uint32_t OpenFolderAt(TNativeFile, const UString& parentPath, const UString& nam
     return HoldLevel(path, holds);
 }
 
+// Held without FILE_SHARE_DELETE, a level can be neither renamed nor removed,
+// and nothing else can take its name.
+bool HeldFolderIsAt(TNativeFile, const UString&, TNativeFile) { return true; }
+
 uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString& name, TFileAccess access,
                     TFileDisposition disposition, TNativeFile& file) {
     const DWORD rights = access == faRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE | DELETE;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,10 @@
 #include "tests/archive/support/update_run.h"
 #include "tests/support/current_folder.h"
 #include "tests/support/expect_raises.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -102,6 +107,26 @@ TEST(ExtractAll, ReplacesExistingFilesAndRunsAgainOverItsOwnTree) {
     EXPECT_EQ(ReadText(f.Out() / "y.txt"), "why");
     EXPECT_EQ(EntriesBelow(f.Out()), 3);
 }
+
+#ifndef _WIN32
+// Every staged file stays in its held folder until the commit: the folder is
+// held once, not once a file, or a large update runs out of descriptors.
+TEST(ExtractAll, AnUpdateOfManyFilesInOneFolderHoldsTheFolderOnce) {
+    ZipBuilder zip;
+    for (int i = 0; i < 300; ++i) zip.Add("a/b/" + std::to_string(i) + ".txt", "x");
+    const TTestBytes bytes = zip.Build();
+    TUpdateFolder f;
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 200;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limited), 0);
+    const auto run = [&] { f.Run(bytes); };
+    EXPECT_NO_THROW(run());
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(EntriesBelow(f.Out()), 302);
+}
+#endif
 
 TEST(ExtractAll, StoredEntryCopiesTheUncompressedSizeWhateverTheCompressedSizeSays) {
     TTestEntry e = TestEntry("s.txt", "hello");
