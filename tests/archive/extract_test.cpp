@@ -2,6 +2,7 @@
 // names that would leave the target folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -157,15 +158,43 @@ TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnErrorAndChangesNothing) {
     }
 }
 
-// Two records pointing into the same bytes (one compressed stream read for
-// many entries) are refused before anything is written.
+// A record pointing into bytes that another entry's header or data takes (one
+// compressed stream read for many entries) is refused before anything is
+// written; a stored entry's data is as long as its uncompressed size. Central
+// records in another order than their data are no overlap.
 TEST(ExtractAll, OverlappingEntriesAreRefusedBeforeAnythingIsWritten) {
-    TTestBytes zip = ZipBuilder().Add("a.txt", "data").Add("sub/b.txt", "data").Build();
-    const size_t second = CentralDirectoryOffset(zip) + 46 + 5;  // after a.txt's central record
-    PutLe32(zip, second + 42, 0);                                 // sub/b.txt's local header is a.txt's
-    TUpdateFolder f;
-    ExpectRaises<EZipException>([&] { f.Run(zip); }, Format(kEntriesOverlap, {u"a.txt", u"sub/b.txt"}));
-    EXPECT_EQ(EntriesBelow(f.Out()), 0);
+    const TTestBytes zip = ZipBuilder().Add("a.txt", "data").Add("sub/b.txt", "data").Build();
+    const size_t first = CentralDirectoryOffset(zip);  // a.txt's central record
+    const size_t second = first + 46 + 5;              // sub/b.txt's
+    const UString overlap = Format(kEntriesOverlap, {u"a.txt", u"sub/b.txt"});
+    const struct {
+        const char* Name;
+        std::function<void(TTestBytes&)> Change;
+        UString Message;  // empty: both entries are installed
+    } cases[] = {
+        {"the same local header", [&](TTestBytes& z) { PutLe32(z, second + 42, 0); }, overlap},
+        {"stored data one byte into the next header, its compressed size 0",
+         [&](TTestBytes& z) {
+             PutLe32(z, first + 20, 0);
+             PutLe32(z, first + 24, 5);
+         },
+         overlap},
+        {"central records in another order",
+         [&](TTestBytes& z) { std::rotate(z.begin() + first, z.begin() + second, z.begin() + second + 46 + 9); }, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTestBytes changed = zip;
+        c.Change(changed);
+        TUpdateFolder f;
+        if (c.Message.empty()) {
+            f.Run(changed);
+            EXPECT_EQ(Tree(f.Out()), (std::map<std::string, std::string>{{"a.txt", "data"}, {"sub", "/"}, {"sub/b.txt", "data"}}));
+        } else {
+            ExpectRaises<EZipException>([&] { f.Run(changed); }, c.Message);
+            EXPECT_EQ(EntriesBelow(f.Out()), 0);
+        }
+    }
 }
 
 TEST(ExtractAll, ErrorClassesMatchTheirKind) {
