@@ -136,7 +136,8 @@ TEST(ExtractAll, NeedsAnOpenArchive) {
 
 // Each failing entry stops the run, here the last one of an update: the
 // installation is as it was, byte for byte, with no staged file and no new
-// folder left, and the archive is written back unchanged.
+// folder left (nor the target folder, where the run made it), and the archive
+// is written back unchanged.
 TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnErrorAndChangesNothing) {
     for (const TFailingCase& c : FailingCases()) {
         SCOPED_TRACE(c.Name);
@@ -147,13 +148,17 @@ TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnErrorAndChangesNothing) {
         const auto before = Tree(f.Out());
         const TTestBytes zip =
             ZipBuilder().Add("a.txt", "first").Add("new/n.txt", "new", 8).Add("c.txt", "third").Add(c.Entry).Build();
-        try {
-            f.Run(zip);
-            ADD_FAILURE() << "no error";
-        } catch (const Exception& e) {
-            EXPECT_EQ(ToUtf8(e.Message()), ToUtf8(c.Message));
+        WriteWholeFile(f.Archive(), zip);
+        for (const UString& folder : {Folder(f.Out()), U(f.Root()) + u"\\fresh\\out\\"}) {
+            try {
+                RunUpdate(f.Archive(), folder);
+                ADD_FAILURE() << "no error";
+            } catch (const Exception& e) {
+                EXPECT_EQ(ToUtf8(e.Message()), ToUtf8(c.Message));
+            }
         }
         EXPECT_EQ(Tree(f.Out()), before);
+        EXPECT_FALSE(fs::exists(f.Root() / "fresh"));
         EXPECT_EQ(ReadWholeFile(f.Archive()), zip);  // written back on release, unchanged
     }
 }

@@ -194,17 +194,19 @@ TEST(ExtractNoTornFiles, ASwapFailingHalfWayPutsBackEverySwappedFile) {
 TEST(ExtractNoTornFiles, TheNextRunRemovesWhatAKilledRunLeft) {
     TUpdateFolder f;
     fs::create_directories(f.Out() / "sub");
-    const char* leftovers[] = {"~kelvo0000abcd.new", "~kelvo12345678.old", "sub/~kelvoffffffff.new",
+    const char* leftovers[] = {"~kelvo0000abcd.new", "~kelvo12345679.old", "sub/~kelvoffffffff.new",
                                "~kelvo0badcafe.tmp"};
     for (const char* name : leftovers) WriteText(f.Out() / name, "left by a killed run");
     WriteText(f.Out() / "~kelvo-notes.txt", "not ours");
     WriteText(f.Out() / "~kelvo0000abcd.new.txt", "not ours either");
+    WriteText(f.Out() / "~kelvo0000abcg.new", "no number");
     f.Run(ZipBuilder().Add("a.txt", "a").Add("sub/b.txt", "b").Build());
     EXPECT_EQ(Tree(f.Out()), (std::map<std::string, std::string>{{"a.txt", "a"},
                                                                   {"sub", "/"},
                                                                   {"sub/b.txt", "b"},
                                                                   {"~kelvo-notes.txt", "not ours"},
-                                                                  {"~kelvo0000abcd.new.txt", "not ours either"}}));
+                                                                  {"~kelvo0000abcd.new.txt", "not ours either"},
+                                                                  {"~kelvo0000abcg.new", "no number"}}));
 }
 
 TEST(ExtractNoTornFiles, TheTemporaryOfAReplacedFileStaysInsideTheTargetFolder) {
