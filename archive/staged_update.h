@@ -8,9 +8,10 @@
 // this run (those that are empty), so the target folder is as it was.
 //
 // Staged files and old copies lie beside their targets under names no
-// installed file has: "~kelvo", 8 hexadecimal digits, ".new" or ".old". A run
-// that was killed leaves at most such files; the next run removes them from
-// every folder it stages into, before it stages.
+// installed file has: "~kelvo", 8 hexadecimal digits, ".new" or ".old"; a
+// staged file's name that is taken is skipped for the next, a thousand times at
+// most. A run that was killed leaves at most such files; the next run removes
+// them from every folder it stages into, before it stages.
 //
 // Every file is made, replaced and removed inside the held folder of its
 // target's place (TFilePlace, from the target guard), never through a link;

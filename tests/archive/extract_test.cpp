@@ -285,28 +285,6 @@ TEST(ExtractConfinement, NothingIsWrittenThroughALinkInTheTargetFolder) {
     }
 }
 
-// TSwapBeforeSecondEntry runs ACTION once, when the archive's second local
-// record is read for its data: after the overlap check read every record and
-// the first entry was checked and staged, before the second one is.
-class TSwapBeforeSecondEntry : public TBytesStream {
-public:
-    TSwapBeforeSecondEntry(const TBytes& bytes, std::function<void()> action)
-        : TBytesStream(bytes), FAction(std::move(action)) {
-        const std::string text(bytes.begin(), bytes.end());
-        FSecond = static_cast<int64_t>(text.find("PK\3\4", 1));
-    }
-    int64_t Read(void* buffer, int64_t count) override {
-        const int64_t at = Seek(0, soCurrent);
-        if (FAction && at == FSecond && ++FReads == 2) std::exchange(FAction, nullptr)();
-        return TBytesStream::Read(buffer, count);
-    }
-
-private:
-    std::function<void()> FAction;
-    int64_t FSecond;
-    int FReads = 0;
-};
-
 // The folder "sub", made and held by the run, is swapped for a link to
 // "elsewhere" while entries are staged, or when the commit starts: nothing is
 // written through the link. Staging refuses it, naming it, and removes what
@@ -325,7 +303,7 @@ TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough
             fs::create_directory_symlink(elsewhere, out / "sub");
         };
         const TBytes bytes = ZipBuilder().Add("sub/a.txt", "a").Add("sub/b.txt", "b").Build();
-        TSwapBeforeSecondEntry archive(bytes, whileStaging ? std::function<void()>(swap) : nullptr);
+        TBeforeSecondEntry archive(bytes, whileStaging ? std::function<void()>(swap) : nullptr);
         TZipFile zip;
         zip.Open(archive, zmRead);
         if (whileStaging) {

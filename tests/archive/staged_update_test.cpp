@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <set>
 
 #include "archive/staged_update.h"
@@ -26,8 +28,10 @@ namespace {
 
 #ifdef _WIN32
 constexpr uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+constexpr uint32_t kFileExists = 80;   // ERROR_FILE_EXISTS
 #else
 constexpr uint32_t kAccessDenied = EACCES;
+constexpr uint32_t kFileExists = EEXIST;
 #endif
 
 // TWatchedArchive is an archive in memory that notes, each time extraction
@@ -207,6 +211,44 @@ TEST(ExtractNoTornFiles, TheNextRunRemovesWhatAKilledRunLeft) {
                                                                   {"~kelvo-notes.txt", "not ours"},
                                                                   {"~kelvo0000abcd.new.txt", "not ours either"},
                                                                   {"~kelvo0000abcg.new", "no number"}}));
+}
+
+// A staged file's name that is taken is skipped for the next one, a thousand
+// times at most; then the run stops rather than try on. The names after the
+// first entry's staged file are taken before the second entry is staged.
+TEST(ExtractNoTornFiles, AStagedNameTakenIsSkippedAThousandTimesAtMost) {
+    RegisterDefaultCompressionHandlers();
+    for (const uint32_t taken : {1000u, 1001u}) {
+        SCOPED_TRACE(taken);
+        TTempDir dir;
+        const fs::path out = dir / "out";
+        fs::create_directories(out);
+        WriteText(dir / "taken", "");
+        const auto take = [&] {  // by links to one file: making a thousand files is slow
+            uint32_t first = 0;
+            for (const auto& entry : fs::directory_iterator(out)) {
+                const std::string name = entry.path().filename().string();
+                if (name.rfind("~kelvo", 0) == 0) first = static_cast<uint32_t>(std::stoul(name.substr(6, 8), nullptr, 16));
+            }
+            for (uint32_t k = 1; k <= taken; ++k) {
+                char name[32];
+                std::snprintf(name, sizeof name, "~kelvo%08x.new", static_cast<unsigned>(first + k));
+                fs::create_hard_link(dir / "taken", out / name);
+            }
+        };
+        TBeforeSecondEntry archive(ZipBuilder().Add("a.txt", "a").Add("b.txt", "b").Build(), take);
+        TZipFile zip;
+        zip.Open(archive, zmRead);
+        if (taken == 1000) {
+            zip.ExtractAll(Folder(out));
+            EXPECT_EQ(ReadText(out / "b.txt"), "b");
+        } else {
+            ExpectRaises<EFCreateError>([&] { zip.ExtractAll(Folder(out)); },
+                                        Format(kCannotCreateFile, {U(out / "b.txt"), SystemErrorText(kFileExists)}));
+            EXPECT_FALSE(fs::exists(out / "a.txt"));
+        }
+        EXPECT_EQ(EntriesBelow(out), static_cast<int>(taken) + (taken == 1000 ? 2 : 0));
+    }
 }
 
 TEST(ExtractNoTornFiles, TheTemporaryOfAReplacedFileStaysInsideTheTargetFolder) {
