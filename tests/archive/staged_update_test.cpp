@@ -204,13 +204,15 @@ TEST(ExtractNoTornFiles, TheNextRunRemovesWhatAKilledRunLeft) {
     WriteText(f.Out() / "~kelvo-notes.txt", "not ours");
     WriteText(f.Out() / "~kelvo0000abcd.new.txt", "not ours either");
     WriteText(f.Out() / "~kelvo0000abcg.new", "no number");
+    WriteText(f.Out() / "~KELVO0000beef.new", "another's");  // Windows lists it for "~kelvo*"
     f.Run(ZipBuilder().Add("a.txt", "a").Add("sub/b.txt", "b").Build());
     EXPECT_EQ(Tree(f.Out()), (std::map<std::string, std::string>{{"a.txt", "a"},
                                                                   {"sub", "/"},
                                                                   {"sub/b.txt", "b"},
                                                                   {"~kelvo-notes.txt", "not ours"},
                                                                   {"~kelvo0000abcd.new.txt", "not ours either"},
-                                                                  {"~kelvo0000abcg.new", "no number"}}));
+                                                                  {"~kelvo0000abcg.new", "no number"},
+                                                                  {"~KELVO0000beef.new", "another's"}}));
 }
 
 // A staged file's name that is taken is skipped for the next one, a thousand
