@@ -186,9 +186,8 @@ void TStagedUpdate::PutBack() {
         const TFilePlace& place = it->Place;
         if (it->OldCopy.empty()) {
             RemoveAt(place, place.Name());
-        } else if (ReplaceFileAt(place.Folder(), place.FolderPath(), it->OldCopy, place.Name()) == 0) {
-            it->OldCopy.clear();
+        } else {
+            ReplaceFileAt(place.Folder(), place.FolderPath(), it->OldCopy, place.Name());
         }
-        it->Swapped = false;
     }
 }
