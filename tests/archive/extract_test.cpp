@@ -343,6 +343,8 @@ TEST(Extract, WithoutSubfoldersUsesTheLastComponentOnly) {
     zip.Extract(0, Folder(dir.Path()), false);
     EXPECT_EQ(ReadText(dir / "name.txt"), "flat");
     EXPECT_FALSE(fs::exists(dir / "deep"));
+    EXPECT_THROW(zip.Extract(0, U(dir.Path()) + u"\\missing\\", false), EFCreateError);  // no folder is made
+    EXPECT_FALSE(fs::exists(dir / "missing"));
     ExpectRaises<EZipException>([&] { zip.Extract(1, Folder(dir.Path())); }, UString(kFileNotFound));
 }
 
