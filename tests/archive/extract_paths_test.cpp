@@ -100,6 +100,7 @@ TEST(ExtractPaths, TellsWhetherATargetStaysInsideItsFolder) {
     EXPECT_TRUE(IsInsideFolder(u"C:\\", u"C:\\a", false));
     EXPECT_TRUE(IsInsideFolder(u"C:\\K\\", u"C:\\K\\", true));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\K", false));
+    EXPECT_FALSE(IsInsideFolder(u"C:\\", u"C:", true));  // the current folder of drive C:, not its root
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\Kelvo\\a.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\x.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"\\\\.\\CON", false));
