@@ -337,6 +337,38 @@ TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough
     }
 }
 
+// A target, installed or new, that became a link before its swap is refused
+// there, naming it: the swaps made are put back and nothing is written where
+// the link points.
+TEST(ExtractConfinement, ATargetThatBecameALinkBeforeItsSwapIsRefused) {
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "installed" : "new");
+        TUpdateFolder f;
+        fs::create_directories(f.Out());
+        WriteText(f.Out() / "a.txt", "old a");
+        if (installed) WriteText(f.Out() / "b.txt", "old b");
+        const fs::path elsewhere = f.Root() / "elsewhere.txt";
+        WriteText(elsewhere, "elsewhere");
+        const UString linked = U(f.Out() / "b.txt");
+        SetSwapHook([&](const UString& target) {
+            if (target == linked) {
+                fs::remove(f.Out() / "b.txt");
+                fs::create_symlink(elsewhere, f.Out() / "b.txt");
+            }
+            return 0u;
+        });
+        TryFinally(
+            [&] {
+                ExpectRaises<ELinkRefused>([&] { f.Run(ZipBuilder().Add("a.txt", "new a").Add("b.txt", "new b").Build()); },
+                                           Format(kLinkRefused, {linked}));
+            },
+            [] { SetSwapHook(nullptr); });
+        EXPECT_EQ(ReadText(f.Out() / "a.txt"), "old a");
+        EXPECT_EQ(ReadText(elsewhere), "elsewhere");
+        EXPECT_EQ(EntriesBelow(f.Out()), 2);  // a.txt and the link: no staged file, no old copy
+    }
+}
+
 #endif
 
 TEST(ExtractConfinement, DotsThatStayInsideAreFine) {
