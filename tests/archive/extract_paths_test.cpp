@@ -74,6 +74,7 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
     ExpectRaises<EPathTooLongException>([&] { CheckFolderPath(longPath + u"a", drivesCK); }, UString(kPathTooLong));
     ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u"C:\\K\\ab:", drivesCK); },
                                          UString(kPathFormatNotSupported));
+    ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u":K", drivesCK); }, UString(kPathFormatNotSupported));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"C:\\K\\a|b", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"   ", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EDirectoryNotFoundException>([&] { CheckFolderPath(u"Q:\\K", drivesCK); }, UString(kDriveNotFound));
@@ -101,6 +102,8 @@ TEST(ExtractPaths, TellsWhetherATargetStaysInsideItsFolder) {
     EXPECT_TRUE(IsInsideFolder(u"C:\\K\\", u"C:\\K\\", true));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\K", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\", u"C:", true));  // the current folder of drive C:, not its root
+    EXPECT_FALSE(IsInsideFolder(u"C:\\K", u"C:\\K\\", false));
+    EXPECT_FALSE(IsInsideFolder(u"C:\\K\\a", u"C:\\K-a\\x.txt", false));  // a separator matches only a separator
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\Kelvo\\a.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\x.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"\\\\.\\CON", false));
