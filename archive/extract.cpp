@@ -23,9 +23,9 @@ UString WithBackslashes(UString name) {
 
 // TExtractSession carries what the entries of one ExtractAll share: the
 // target folder, anchored once so that no entry asks for the current folder,
-// its full path, the guard that holds it while the run writes below it, the
-// folders known to exist (each is created once), and the staged update that
-// every entry's data goes into.
+// its full path, the folders known to exist (each is created once), and the
+// staged update that every entry's data goes into, with the guard that holds
+// the target folder while the run writes below it.
 class TExtractSession {
 public:
     TExtractSession(TZipFile& zip, const UString& path) : FZip(zip), FPath(AnchoredFolder(path)) {}
@@ -41,9 +41,8 @@ private:
     TZipFile& FZip;
     UString FPath;
     UString FFolderFull;  // expanded on first use
-    std::unique_ptr<TTargetGuard> FGuard;  // made with FFolderFull
     std::unordered_set<UString> FKnownFolders;
-    TStagedUpdate FUpdate;  // freed before the guard: its places lie in the folder the guard holds
+    TStagedUpdate FUpdate;
 };
 
 void TZipFile::Extract(int index, const UString& path, bool createSubdirs) {
@@ -74,7 +73,8 @@ void TExtractSession::StageEntry(int index, bool createSubdirs) {
     const UString folder = DirectoryPart(target);
     if (createSubdirs && !folder.empty()) MakeFolders(folder);
     if (directory) return;  // a directory entry only makes its folder
-    FUpdate.Stage(target, FGuard->PlaceOf(FullPathOrName(target)), name, *data, FZip.FileInfo(index));
+    TFilePlace place = FUpdate.Guard(FFolderFull).PlaceOf(FullPathOrName(target));
+    FUpdate.Stage(target, std::move(place), name, *data, FZip.FileInfo(index));
 }
 
 UString TExtractSession::TargetFor(const UString& name, bool createSubdirs) const {
@@ -89,7 +89,6 @@ void TExtractSession::CheckConfined(const UString& name, const UString& target, 
     const bool outside = (createSubdirs && (IsPathRooted(name) || ClimbsOut(name))) ||
                          !IsInsideFolder(FFolderFull, FullPathOrName(target), directory);
     if (outside) throw EZipException(Format(kOutsideTargetFolder, {name}));
-    if (!FGuard) FGuard = std::make_unique<TTargetGuard>(FFolderFull);
 }
 
 void TExtractSession::MakeFolders(const UString& directory) {
@@ -105,12 +104,12 @@ void TExtractSession::MakeFolders(const UString& directory) {
         const bool made = !PathExists(level);
         const bool inside = IsInsideFolder(FFolderFull, level, false);
         if (inside) {
-            FGuard->MakeFolder(level);
+            FUpdate.Guard(FFolderFull).MakeFolder(level);
         } else if (made) {
             CreateFolder(level);
         }
         // A folder made below the target is removed again, after a failure, from its held parent.
-        if (made) FUpdate.FolderMade(level, inside ? FGuard->PlaceOf(level) : TFilePlace());
+        if (made) FUpdate.FolderMade(level, inside ? FUpdate.Guard(FFolderFull).PlaceOf(level) : TFilePlace());
         FKnownFolders.insert(level);
     }
     FKnownFolders.insert(expanded);

@@ -56,21 +56,25 @@ TStagedUpdate::TStagedUpdate()
 
 // The staged files go first and their places with them, so that no held
 // level keeps a folder made by this run from being removed, innermost first.
+// The folders made above the target folder, the first ones made, go last:
+// on Windows the guard holds them until it is freed.
 TStagedUpdate::~TStagedUpdate() {
     if (FCommitted) return;
     for (const TStagedFile& file : FFiles) {
         if (!file.Staged.empty()) RemoveAt(file.Place, file.Staged);
     }
     FFiles.clear();
-    while (!FFoldersMade.empty()) {
-        const TFolderMade& made = FFoldersMade.back();
-        if (made.Place.Folder() != 0) {
-            RemoveEmptyFolderAt(made.Place.Folder(), made.Place.FolderPath(), made.Place.Name());
-        } else {
-            RemoveEmptyFolder(made.Folder);  // above the target folder, where the guard holds nothing
-        }
-        FFoldersMade.pop_back();
+    for (; !FFoldersMade.empty() && FFoldersMade.back().Place.Folder() != 0; FFoldersMade.pop_back()) {
+        const TFilePlace& place = FFoldersMade.back().Place;
+        RemoveEmptyFolderAt(place.Folder(), place.FolderPath(), place.Name());
     }
+    FGuard.reset();
+    for (; !FFoldersMade.empty(); FFoldersMade.pop_back()) RemoveEmptyFolder(FFoldersMade.back().Folder);
+}
+
+TTargetGuard& TStagedUpdate::Guard(const UString& folder) {
+    if (!FGuard) FGuard = std::make_unique<TTargetGuard>(folder);
+    return *FGuard;
 }
 
 void TStagedUpdate::FolderMade(const UString& folder, TFilePlace place) {
@@ -182,9 +186,8 @@ void TStagedUpdate::PutBack() {
         const TFilePlace& place = it->Place;
         if (it->OldCopy.empty()) {
             RemoveAt(place, place.Name());
-        } else if (ReplaceFileAt(place.Folder(), place.FolderPath(), it->OldCopy, place.Name()) == 0) {
-            it->OldCopy.clear();
+        } else {
+            ReplaceFileAt(place.Folder(), place.FolderPath(), it->OldCopy, place.Name());
         }
-        it->Swapped = false;
     }
 }

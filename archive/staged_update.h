@@ -8,9 +8,10 @@
 // this run (those that are empty), so the target folder is as it was.
 //
 // Staged files and old copies lie beside their targets under names no
-// installed file has: "~kelvo", 8 hexadecimal digits, ".new" or ".old". A run
-// that was killed leaves at most such files; the next run removes them from
-// every folder it stages into, before it stages.
+// installed file has: "~kelvo", 8 hexadecimal digits, ".new" or ".old"; a
+// staged file's name that is taken is skipped for the next, a thousand times at
+// most. A run that was killed leaves at most such files; the next run removes
+// them from every folder it stages into, before it stages.
 //
 // Every file is made, replaced and removed inside the held folder of its
 // target's place (TFilePlace, from the target guard), never through a link;
@@ -19,6 +20,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -34,6 +36,10 @@ public:
     TStagedUpdate(const TStagedUpdate&) = delete;
     TStagedUpdate& operator=(const TStagedUpdate&) = delete;
 
+    // Guard is the target guard of FOLDER (the target folder's full path),
+    // made on first use; the update keeps it, and so the folders it holds,
+    // for as long as the update lives.
+    TTargetGuard& Guard(const UString& folder);
     // FolderMade notes a folder this run created: a failed update removes it
     // again when empty. PLACE is the folder's own place (its parent held, its
     // name), or one without a folder for a level above the target folder.
@@ -70,6 +76,7 @@ private:
     void Swap(TStagedFile& file);
     void PutBack();
 
+    std::unique_ptr<TTargetGuard> FGuard;  // freed after the places below, which lie in its folders
     std::vector<TStagedFile> FFiles;
     std::vector<TFolderMade> FFoldersMade;
     std::unordered_set<UString> FCleanedFolders;

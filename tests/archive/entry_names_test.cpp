@@ -46,6 +46,7 @@ TEST(EntryNames, StrictUtf8DecodesValidText) {
     EXPECT_EQ(DecodeEntryName(B("a/b.txt"), true), u"a/b.txt");
     EXPECT_EQ(DecodeEntryName(B("\xD8\xAF\xD8\xA7\xD8\xAF\xD9\x87"), true), u"\u062F\u0627\u062F\u0647");
     EXPECT_EQ(DecodeEntryName(B("\xE2\x82\xAC"), true), u"\u20AC");
+    EXPECT_EQ(DecodeEntryName(B("\xE0\xA0\x80"), true), u"\u0800");  // the first three-byte code point
     EXPECT_EQ(DecodeEntryName(B("\xEF\xBF\xBD"), true), u"\uFFFD");  // the last three-byte lead
     EXPECT_EQ(DecodeEntryName(B("\xF0\x9F\x98\x80"), true), u"\U0001F600");
     EXPECT_EQ(DecodeEntryName(B("\xF0\x90\x80\x80"), true), u"\U00010000");  // the first surrogate pair
@@ -63,6 +64,7 @@ TEST(EntryNames, StrictUtf8RejectsEveryInvalidSequence) {
         "\xC0\xAF",        // overlong "/"
         "\xE0\x80\xAF",    // overlong "/" in three bytes
         "\xED\xA0\x80",    // a surrogate
+        "\xED\xBF\xBF",    // the last surrogate
         "\xE2\x82",        // cut short
         "\xF4\x90\x80\x80" // above U+10FFFF
     };

@@ -74,6 +74,7 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
     ExpectRaises<EPathTooLongException>([&] { CheckFolderPath(longPath + u"a", drivesCK); }, UString(kPathTooLong));
     ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u"C:\\K\\ab:", drivesCK); },
                                          UString(kPathFormatNotSupported));
+    ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u":K", drivesCK); }, UString(kPathFormatNotSupported));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"C:\\K\\a|b", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"   ", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EDirectoryNotFoundException>([&] { CheckFolderPath(u"Q:\\K", drivesCK); }, UString(kDriveNotFound));
@@ -88,6 +89,7 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
 TEST(ExtractPaths, ListsFolderLevelsOutermostFirst) {
     EXPECT_EQ(FolderLevels(u"C:\\K\\a\\b"), (std::vector<UString>{u"C:\\K", u"C:\\K\\a", u"C:\\K\\a\\b"}));
     EXPECT_EQ(FolderLevels(u"C:\\"), std::vector<UString>{});
+    EXPECT_EQ(FolderLevels(u"C:"), std::vector<UString>{});
     EXPECT_EQ(FolderLevels(u"/tmp/x/"), (std::vector<UString>{u"/tmp", u"/tmp/x"}));
     EXPECT_EQ(FolderLevels(u"\\\\srv\\share\\a"), (std::vector<UString>{u"\\\\srv\\share\\a"}));
 }
@@ -99,6 +101,9 @@ TEST(ExtractPaths, TellsWhetherATargetStaysInsideItsFolder) {
     EXPECT_TRUE(IsInsideFolder(u"C:\\", u"C:\\a", false));
     EXPECT_TRUE(IsInsideFolder(u"C:\\K\\", u"C:\\K\\", true));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\K", false));
+    EXPECT_FALSE(IsInsideFolder(u"C:\\", u"C:", true));  // the current folder of drive C:, not its root
+    EXPECT_FALSE(IsInsideFolder(u"C:\\K", u"C:\\K\\", false));
+    EXPECT_FALSE(IsInsideFolder(u"C:\\K\\a", u"C:\\K-a\\x.txt", false));  // a separator matches only a separator
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\Kelvo\\a.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\x.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"\\\\.\\CON", false));

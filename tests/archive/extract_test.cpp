@@ -2,7 +2,9 @@
 // names that would leave the target folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,6 +29,12 @@ struct TFailingCase {
     TTestEntry Entry;
     UString Message;
 };
+
+#ifndef _WIN32
+int OpenDescriptors() {
+    return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+#endif
 
 std::vector<TFailingCase> FailingCases() {
     TTestEntry bzip2 = TestEntry("b.txt", "data");
@@ -54,6 +62,9 @@ std::vector<TFailingCase> FailingCases() {
 
 TEST(ExtractAll, WritesFilesAndFoldersAtTheirRelativePaths) {
     TUpdateFolder f;
+#ifndef _WIN32
+    const int descriptors = OpenDescriptors();
+#endif
     f.Run(ZipBuilder()
               .Add("Kelvo.exe", "MZ program", 8)
               .Add("empty/", "")
@@ -65,6 +76,9 @@ TEST(ExtractAll, WritesFilesAndFoldersAtTheirRelativePaths) {
     EXPECT_EQ(ReadText(f.Out() / "a" / "b" / "c.txt"), std::string(200000, 'c'));
     EXPECT_EQ(ReadText(f.Out() / "a" / "stored.bin"), std::string("\0\1\2\3", 4));
     EXPECT_EQ(EntriesBelow(f.Out()), 6);  // 3 files and 3 folders: no temporaries
+#ifndef _WIN32
+    EXPECT_EQ(OpenDescriptors(), descriptors);  // every folder held is let go
+#endif
 }
 
 // An update packed by 7-Zip: only the Persian name carries the UTF-8 flag.
@@ -160,7 +174,8 @@ TEST(ExtractAll, NeedsAnOpenArchive) {
 
 // Each failing entry stops the run, here the last one of an update: the
 // installation is as it was, byte for byte, with no staged file and no new
-// folder left, and the archive is written back unchanged.
+// folder left (nor the target folder, where the run made it), and the archive
+// is written back unchanged.
 TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnErrorAndChangesNothing) {
     for (const TFailingCase& c : FailingCases()) {
         SCOPED_TRACE(c.Name);
@@ -171,26 +186,58 @@ TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnErrorAndChangesNothing) {
         const auto before = Tree(f.Out());
         const TTestBytes zip =
             ZipBuilder().Add("a.txt", "first").Add("new/n.txt", "new", 8).Add("c.txt", "third").Add(c.Entry).Build();
-        try {
-            f.Run(zip);
-            ADD_FAILURE() << "no error";
-        } catch (const Exception& e) {
-            EXPECT_EQ(ToUtf8(e.Message()), ToUtf8(c.Message));
+        WriteWholeFile(f.Archive(), zip);
+        for (const UString& folder : {Folder(f.Out()), U(f.Root()) + u"\\fresh\\out\\"}) {
+            try {
+                RunUpdate(f.Archive(), folder);
+                ADD_FAILURE() << "no error";
+            } catch (const Exception& e) {
+                EXPECT_EQ(ToUtf8(e.Message()), ToUtf8(c.Message));
+            }
         }
         EXPECT_EQ(Tree(f.Out()), before);
+        EXPECT_FALSE(fs::exists(f.Root() / "fresh"));
         EXPECT_EQ(ReadWholeFile(f.Archive()), zip);  // written back on release, unchanged
     }
 }
 
-// Two records pointing into the same bytes (one compressed stream read for
-// many entries) are refused before anything is written.
+// A record pointing into bytes that another entry's header or data takes (one
+// compressed stream read for many entries) is refused before anything is
+// written; a stored entry's data is as long as its uncompressed size. Central
+// records in another order than their data are no overlap.
 TEST(ExtractAll, OverlappingEntriesAreRefusedBeforeAnythingIsWritten) {
-    TTestBytes zip = ZipBuilder().Add("a.txt", "data").Add("sub/b.txt", "data").Build();
-    const size_t second = CentralDirectoryOffset(zip) + 46 + 5;  // after a.txt's central record
-    PutLe32(zip, second + 42, 0);                                 // sub/b.txt's local header is a.txt's
-    TUpdateFolder f;
-    ExpectRaises<EZipException>([&] { f.Run(zip); }, Format(kEntriesOverlap, {u"a.txt", u"sub/b.txt"}));
-    EXPECT_EQ(EntriesBelow(f.Out()), 0);
+    const TTestBytes zip = ZipBuilder().Add("a.txt", "data").Add("sub/b.txt", "data").Build();
+    const size_t first = CentralDirectoryOffset(zip);  // a.txt's central record
+    const size_t second = first + 46 + 5;              // sub/b.txt's
+    const UString overlap = Format(kEntriesOverlap, {u"a.txt", u"sub/b.txt"});
+    const struct {
+        const char* Name;
+        std::function<void(TTestBytes&)> Change;
+        UString Message;  // empty: both entries are installed
+    } cases[] = {
+        {"the same local header", [&](TTestBytes& z) { PutLe32(z, second + 42, 0); }, overlap},
+        {"stored data one byte into the next header, its compressed size 0",
+         [&](TTestBytes& z) {
+             PutLe32(z, first + 20, 0);
+             PutLe32(z, first + 24, 5);
+         },
+         overlap},
+        {"central records in another order",
+         [&](TTestBytes& z) { std::rotate(z.begin() + first, z.begin() + second, z.begin() + second + 46 + 9); }, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTestBytes changed = zip;
+        c.Change(changed);
+        TUpdateFolder f;
+        if (c.Message.empty()) {
+            f.Run(changed);
+            EXPECT_EQ(Tree(f.Out()), (std::map<std::string, std::string>{{"a.txt", "data"}, {"sub", "/"}, {"sub/b.txt", "data"}}));
+        } else {
+            ExpectRaises<EZipException>([&] { f.Run(changed); }, c.Message);
+            EXPECT_EQ(EntriesBelow(f.Out()), 0);
+        }
+    }
 }
 
 TEST(ExtractAll, ErrorClassesMatchTheirKind) {
@@ -276,32 +323,11 @@ TEST(ExtractConfinement, NothingIsWrittenThroughALinkInTheTargetFolder) {
     }
 }
 
-// TSwapBeforeSecondEntry runs ACTION once, when the archive's second local
-// record is read for its data: after the overlap check read every record and
-// the first entry was checked and staged, before the second one is.
-class TSwapBeforeSecondEntry : public TBytesStream {
-public:
-    TSwapBeforeSecondEntry(const TBytes& bytes, std::function<void()> action)
-        : TBytesStream(bytes), FAction(std::move(action)) {
-        const std::string text(bytes.begin(), bytes.end());
-        FSecond = static_cast<int64_t>(text.find("PK\3\4", 1));
-    }
-    int64_t Read(void* buffer, int64_t count) override {
-        const int64_t at = Seek(0, soCurrent);
-        if (FAction && at == FSecond && ++FReads == 2) std::exchange(FAction, nullptr)();
-        return TBytesStream::Read(buffer, count);
-    }
-
-private:
-    std::function<void()> FAction;
-    int64_t FSecond;
-    int FReads = 0;
-};
-
 // The folder "sub", made and held by the run, is swapped for a link to
 // "elsewhere" while entries are staged, or when the commit starts: nothing is
 // written through the link. Staging refuses it, naming it, and removes what
-// it staged in the folder it held; a commit goes on in the held folder.
+// it staged and made in the folder it held, not the empty folder of the same
+// name elsewhere; a commit goes on in the held folder.
 TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough) {
     RegisterDefaultCompressionHandlers();
     for (const bool whileStaging : {true, false}) {
@@ -310,13 +336,13 @@ TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough
         const fs::path out = dir / "out";
         const fs::path elsewhere = dir / "elsewhere";
         fs::create_directories(out);
-        fs::create_directories(elsewhere);
+        fs::create_directories(elsewhere / "in");
         const auto swap = [&] {
             fs::rename(out / "sub", dir / "moved");
             fs::create_directory_symlink(elsewhere, out / "sub");
         };
-        const TBytes bytes = ZipBuilder().Add("sub/a.txt", "a").Add("sub/b.txt", "b").Build();
-        TSwapBeforeSecondEntry archive(bytes, whileStaging ? std::function<void()>(swap) : nullptr);
+        const TBytes bytes = ZipBuilder().Add("sub/in/a.txt", "a").Add("sub/in/b.txt", "b").Build();
+        TBeforeSecondEntry archive(bytes, whileStaging ? std::function<void()>(swap) : nullptr);
         TZipFile zip;
         zip.Open(archive, zmRead);
         if (whileStaging) {
@@ -329,10 +355,42 @@ TEST(ExtractConfinement, AFolderSwappedForALinkAfterItWasMadeIsNotWrittenThrough
                 return 0u;
             });
             TryFinally([&] { zip.ExtractAll(Folder(out)); }, [] { SetSwapHook(nullptr); });
-            EXPECT_EQ(ReadText(dir / "moved" / "b.txt"), "b");
+            EXPECT_EQ(ReadText(dir / "moved" / "in" / "b.txt"), "b");
         }
         EXPECT_TRUE(fs::is_symlink(out / "sub"));
-        EXPECT_EQ(EntriesBelow(elsewhere), 0);
+        EXPECT_EQ(EntriesBelow(elsewhere), 1);
+    }
+}
+
+// A target, installed or new, that became a link before its swap is refused
+// there, naming it: the swaps made are put back and nothing is written where
+// the link points.
+TEST(ExtractConfinement, ATargetThatBecameALinkBeforeItsSwapIsRefused) {
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "installed" : "new");
+        TUpdateFolder f;
+        fs::create_directories(f.Out());
+        WriteText(f.Out() / "a.txt", "old a");
+        if (installed) WriteText(f.Out() / "b.txt", "old b");
+        const fs::path elsewhere = f.Root() / "elsewhere.txt";
+        WriteText(elsewhere, "elsewhere");
+        const UString linked = U(f.Out() / "b.txt");
+        SetSwapHook([&](const UString& target) {
+            if (target == linked) {
+                fs::remove(f.Out() / "b.txt");
+                fs::create_symlink(elsewhere, f.Out() / "b.txt");
+            }
+            return 0u;
+        });
+        TryFinally(
+            [&] {
+                ExpectRaises<ELinkRefused>([&] { f.Run(ZipBuilder().Add("a.txt", "new a").Add("b.txt", "new b").Build()); },
+                                           Format(kLinkRefused, {linked}));
+            },
+            [] { SetSwapHook(nullptr); });
+        EXPECT_EQ(ReadText(f.Out() / "a.txt"), "old a");
+        EXPECT_EQ(ReadText(elsewhere), "elsewhere");
+        EXPECT_EQ(EntriesBelow(f.Out()), 2);  // a.txt and the link: no staged file, no old copy
     }
 }
 
@@ -355,6 +413,8 @@ TEST(Extract, WithoutSubfoldersUsesTheLastComponentOnly) {
     zip.Extract(0, Folder(dir.Path()), false);
     EXPECT_EQ(ReadText(dir / "name.txt"), "flat");
     EXPECT_FALSE(fs::exists(dir / "deep"));
+    EXPECT_THROW(zip.Extract(0, U(dir.Path()) + u"\\missing\\", false), EFCreateError);  // no folder is made
+    EXPECT_FALSE(fs::exists(dir / "missing"));
     ExpectRaises<EZipException>([&] { zip.Extract(1, Folder(dir.Path())); }, UString(kFileNotFound));
 }
 
@@ -366,6 +426,13 @@ TEST(Extract, AFolderWithoutAFinalSeparatorGetsOne) {
     zip.Open(stream, zmRead);
     zip.ExtractAll(U(dir.Path()));
     EXPECT_EQ(ReadText(dir / "sub" / "name.txt"), "x");
+#ifndef _WIN32
+    // A link given as the folder is the caller's choice: it is followed.
+    fs::create_directories(dir / "real");
+    fs::create_directory_symlink(dir / "real", dir / "link");
+    zip.ExtractAll(U(dir / "link"));
+    EXPECT_EQ(ReadText(dir / "real" / "sub" / "name.txt"), "x");
+#endif
 }
 
 TEST(Extract, ARelativeFolderIsTakenFromTheCurrentFolder) {

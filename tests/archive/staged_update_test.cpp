@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <set>
 
 #include "archive/staged_update.h"
@@ -26,8 +28,10 @@ namespace {
 
 #ifdef _WIN32
 constexpr uint32_t kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+constexpr uint32_t kFileExists = 80;   // ERROR_FILE_EXISTS
 #else
 constexpr uint32_t kAccessDenied = EACCES;
+constexpr uint32_t kFileExists = EEXIST;
 #endif
 
 // TWatchedArchive is an archive in memory that notes, each time extraction
@@ -194,17 +198,77 @@ TEST(ExtractNoTornFiles, ASwapFailingHalfWayPutsBackEverySwappedFile) {
 TEST(ExtractNoTornFiles, TheNextRunRemovesWhatAKilledRunLeft) {
     TUpdateFolder f;
     fs::create_directories(f.Out() / "sub");
-    const char* leftovers[] = {"~kelvo0000abcd.new", "~kelvo12345678.old", "sub/~kelvoffffffff.new",
+    const char* leftovers[] = {"~kelvo0000abcd.new", "~kelvo12345679.old", "sub/~kelvoffffffff.new",
                                "~kelvo0badcafe.tmp"};
     for (const char* name : leftovers) WriteText(f.Out() / name, "left by a killed run");
     WriteText(f.Out() / "~kelvo-notes.txt", "not ours");
     WriteText(f.Out() / "~kelvo0000abcd.new.txt", "not ours either");
+    WriteText(f.Out() / "~kelvo0000abcg.new", "no number");
+    WriteText(f.Out() / "~KELVO0000beef.new", "another's");  // Windows lists it for "~kelvo*"
     f.Run(ZipBuilder().Add("a.txt", "a").Add("sub/b.txt", "b").Build());
     EXPECT_EQ(Tree(f.Out()), (std::map<std::string, std::string>{{"a.txt", "a"},
                                                                   {"sub", "/"},
                                                                   {"sub/b.txt", "b"},
                                                                   {"~kelvo-notes.txt", "not ours"},
-                                                                  {"~kelvo0000abcd.new.txt", "not ours either"}}));
+                                                                  {"~kelvo0000abcd.new.txt", "not ours either"},
+                                                                  {"~kelvo0000abcg.new", "no number"},
+                                                                  {"~KELVO0000beef.new", "another's"}}));
+}
+
+// A staged file's name that is taken is skipped for the next one, a thousand
+// times at most; then the run stops rather than try on. A link there is
+// refused. The names after the first entry's staged file are taken before the
+// second entry is staged.
+TEST(ExtractNoTornFiles, AStagedNameTakenIsSkippedAThousandTimesAtMost) {
+    const struct {
+        uint32_t Taken;
+        bool Link;
+    } cases[] = {
+        {1000, false},
+        {1001, false},
+#ifndef _WIN32
+        {1, true},  // the programs under test make no links on Windows
+#endif
+    };
+    RegisterDefaultCompressionHandlers();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Link ? "a link" : std::to_string(c.Taken) + " taken");
+        TTempDir dir;
+        const fs::path out = dir / "out";
+        fs::create_directories(out);
+        WriteText(dir / "taken", "");
+        const auto take = [&] {  // by links to one file: making a thousand files is slow
+            uint32_t first = 0;
+            for (const auto& entry : fs::directory_iterator(out)) {
+                const std::string name = entry.path().filename().string();
+                if (name.rfind("~kelvo", 0) == 0) first = static_cast<uint32_t>(std::stoul(name.substr(6, 8), nullptr, 16));
+            }
+            for (uint32_t k = 1; k <= c.Taken; ++k) {
+                char name[32];
+                std::snprintf(name, sizeof name, "~kelvo%08x.new", static_cast<unsigned>(first + k));
+                if (c.Link) {
+                    fs::create_symlink(dir / "taken", out / name);
+                } else {
+                    fs::create_hard_link(dir / "taken", out / name);
+                }
+            }
+        };
+        TBeforeSecondEntry archive(ZipBuilder().Add("a.txt", "a").Add("b.txt", "b").Build(), take);
+        TZipFile zip;
+        zip.Open(archive, zmRead);
+        const bool installs = c.Taken == 1000;
+        if (installs) {
+            zip.ExtractAll(Folder(out));
+            EXPECT_EQ(ReadText(out / "b.txt"), "b");
+        } else if (c.Link) {
+            ExpectRaises<ELinkRefused>([&] { zip.ExtractAll(Folder(out)); }, Format(kLinkRefused, {U(out / "b.txt")}));
+        } else {
+            ExpectRaises<EFCreateError>([&] { zip.ExtractAll(Folder(out)); },
+                                        Format(kCannotCreateFile, {U(out / "b.txt"), SystemErrorText(kFileExists)}));
+        }
+        EXPECT_EQ(EntriesBelow(out), static_cast<int>(c.Taken) + (installs ? 2 : 0));
+        EXPECT_EQ(ReadText(dir / "taken"), "");
+    }
 }
 
 TEST(ExtractNoTornFiles, TheTemporaryOfAReplacedFileStaysInsideTheTargetFolder) {

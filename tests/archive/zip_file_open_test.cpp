@@ -41,6 +41,14 @@ TEST(ZipOpen, ReadsCentralRecordsInOrderWithTheirFields) {
     EXPECT_EQ(Text(h.FileComment), "note");
     EXPECT_EQ(zip.FileName(0), u"first");
     EXPECT_EQ(zip.Mode(), zmRead);
+    // A record that runs past one 64 KiB read of the directory keeps every byte.
+    TTestEntry big = TestEntry("big", "b");
+    big.Extra = std::string(65000, 'e') + std::string(500, 'f');
+    TBytesStream bigStream(ZipBuilder().Add(big).Add("after", "a").Build());
+    TZipFile bigZip;
+    bigZip.Open(bigStream, zmRead);
+    EXPECT_TRUE(Text(bigZip.FileInfo(0).ExtraField) == big.Extra) << "the long extra field differs";
+    EXPECT_EQ(bigZip.FileName(1), u"after");
 }
 
 TEST(ZipOpen, DamagedArchivesFailWithTheirOwnMessage) {

@@ -133,7 +133,7 @@ TEST(ArchiveOnAStream, LocalOffsetsCountFromWhereTheStreamStood) {
 TEST(ZipRead, ReadsTheLocalHeaderAndStartsAtTheData) {
     RegisterDefaultCompressionHandlers();
     TTestEntry entry;
-    entry.Name = "a.txt";
+    entry.Name = "a";  // the shortest name
     entry.Data = "payload";
     entry.LocalExtra = "EXTRA-LOCAL";  // the central record's lengths play no part
     TBytesStream stream(ZipBuilder().Add(entry).Build());
@@ -147,7 +147,8 @@ TEST(ZipRead, ReadsTheLocalHeaderAndStartsAtTheData) {
     EXPECT_EQ(local.MadeByVersion, 0);
     EXPECT_EQ(local.LocalHeaderOffset, 0u);
     EXPECT_EQ(local.ExtraFieldLength, 11);
-    EXPECT_EQ(Text(local.FileName), "a.txt");
+    EXPECT_EQ(Text(local.FileName), "a");
+    EXPECT_EQ(Text(local.ExtraField), "EXTRA-LOCAL");
     char out[7];
     data->ReadBuffer(out, 7);
     EXPECT_EQ(std::string(out, 7), "payload");
@@ -163,6 +164,7 @@ TEST(ZipRead, FailsOnClosedArchiveBadIndexBadSignatureAndUnknownMethod) {
     TZipHeader local;
     TZipFile zip;
     ExpectRaises<EZipException>([&] { zip.Read(0, data, local); }, UString(kNotOpenForReading));
+    ExpectRaises<EZipException>([&] { zip.LocalHeaderSize(0); }, UString(kNotOpenForReading));
     TBytesStream stream(bytes);
     zip.Open(stream, zmRead);
     ExpectRaises<EZipException>([&] { zip.Read(2, data, local); }, UString(kFileNotFound));
