@@ -47,6 +47,7 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
                               .Add(Unflagged("Kelvo.exe"))
                               .Add(Unflagged(kPersianReport))
                               .Add(Unflagged("caf\x82.txt"))
+                              .Add(Unflagged("rub\x7F.txt"))  // ASCII to its last character: read alike by all
                               .Add(TestEntry(kPersianReport, "y"))
                               .Add(TestEntry("bad\xC3(", "z"))
                               .Build());
@@ -60,7 +61,7 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
                      "it as \"" + kPersianAsCp437 + "\"",
                      "\"bad\u251C(\": the update run refuses its name: No mapping for the Unicode character exists in the "
                      "target multi-byte code page",
-                     "3 problems, 1 warning in 5 entries"}));
+                     "3 problems, 1 warning in 6 entries"}));
     EXPECT_EQ(CheckBytes(ZipBuilder().Add(TestEntry(kPersianReport, "y")).Add("Kelvo.exe", "x").Build()).Console.FOut,
               Lines{"no problems in 2 entries"});
 }
@@ -122,8 +123,18 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
     stored.CompressedSize = 4;
     TTestEntry encrypted = TestEntry("secret.txt", "x");
     encrypted.Flag |= 1;
-    TRun run = CheckBytes(
-        ZipBuilder().Add("good.txt", "fine", 8).Add(badCrc).Add(bzip2).Add(shortData).Add(longData).Add(stored).Add(encrypted).Build());
+    TTestEntry padded = TestEntry("padded.txt", "abc", 8);
+    padded.StoredData = RawDeflate("abc") + "zz";  // the deflate data ends before its recorded size
+    TRun run = CheckBytes(ZipBuilder()
+                              .Add("good.txt", "fine", 8)
+                              .Add(badCrc)
+                              .Add(bzip2)
+                              .Add(shortData)
+                              .Add(longData)
+                              .Add(stored)
+                              .Add(encrypted)
+                              .Add(padded)
+                              .Build());
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
               (Lines{"\"crc.txt\": has a wrong checksum",
@@ -131,11 +142,17 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                      "\"short.txt\": the update run stops here: Stream read error",
                      "\"long.txt\": holds more data than its recorded size",
                      "\"stored.bin\": is stored with two different sizes", "\"secret.txt\": is encrypted",
-                     "6 problems in 7 entries"}));
+                     "\"padded.txt\": has a wrong compressed size", "7 problems in 8 entries"}));
 }
 
 TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
-    TTestBytes zip = ZipBuilder().Add("a.txt", "alpha").Add("b.txt", "beta").Add("c.txt", "gamma").Add("d.txt", "delta").Build();
+    TTestBytes zip = ZipBuilder()
+                         .Add("a.txt", "alpha")
+                         .Add("b.txt", "beta")
+                         .Add("c.txt", "gamma")
+                         .Add("d.txt", "delta")
+                         .Add("e.txt", "epsilon")
+                         .Build();
     PutLe32(zip, 3 * 30 + 15 + 14 + 14, 0x12345678);  // d.txt: local checksum
     zip[0] = 'X';                  // a.txt: local signature damaged
     zip[30 + 5 + 5 + 30] = 'B';    // b.txt: local name "B.txt"
@@ -144,6 +161,7 @@ TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
     const size_t central = CentralDirectoryOffset(zip);
     const size_t cCentral = central + 2 * 46 + 10;  // c.txt's central record
     PutLe32(zip, cCentral + 20, 5000);  // and the central one: the data runs past the end
+    PutLe16(zip, 4 * 30 + 20 + 19 + 28, 3);  // e.txt: a local extra field of 3 bytes pushes its data on
     TRun run = CheckBytes(zip);
     EXPECT_EQ(run.Console.FOut,
               (Lines{"\"a.txt\": the update run stops here: Invalid Zip Local Header signature",
@@ -151,7 +169,15 @@ TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
                      "\"c.txt\": its data runs past the end of the archive",
                      "\"c.txt\": is stored with two different sizes",
                      "\"d.txt\": its local header gives other sizes or another checksum than the central directory",
-                     "5 problems in 4 entries"}));
+                     "\"e.txt\": its data runs into the central directory", "\"e.txt\": has a wrong checksum",
+                     "7 problems in 5 entries"}));
+    TTestBytes past = ZipBuilder().Add("x.txt", "x").Add("y.txt", "y").Build();
+    const size_t pastCentral = CentralDirectoryOffset(past);
+    PutLe32(past, pastCentral + 42, static_cast<uint32_t>(past.size() - 29));       // x.txt: its header would end past the end
+    PutLe32(past, pastCentral + 51 + 42, static_cast<uint32_t>(past.size() - 30));  // y.txt: its header ends at the end
+    EXPECT_EQ(CheckBytes(past).Console.FOut,
+              (Lines{"\"x.txt\": its local header lies past the end of the archive",
+                     "\"y.txt\": the update run stops here: Invalid Zip Local Header signature", "2 problems in 2 entries"}));
 }
 
 TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
