@@ -7,6 +7,15 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#endif
+
 #include "tests/support/current_folder.h"
 #include "tests/support/temp_dir.h"
 
@@ -81,5 +90,102 @@ TEST_F(FileSystemQuestions, LinksAnswerForThemselves) {
     EXPECT_EQ(dangling.Attributes, kFileAttributeReparsePoint);
     EXPECT_NE(OpenForReadingError(Text(Dir / "dangling")), 0u);
     EXPECT_EQ(OpenForReadingError(Text(Dir / "to_file")), 0u);
+}
+#endif
+
+#ifndef _WIN32
+namespace {
+
+// TCallPlan tells this program's pread and pwrite below, which the product's
+// calls reach before the system's, how the next calls go: the first ones fail
+// as interrupted by a signal, each moves a few bytes at most (as on a slow or
+// full disk), and calls beyond the last one fail with EIO, so that code that
+// asks again without end stops.
+struct TCallPlan {
+    int Interrupted = 0;
+    size_t MostBytes = SIZE_MAX;
+    int LastCall = INT32_MAX;
+    int Calls = 0;
+};
+TCallPlan gPlan;
+
+ssize_t PlannedCall(long number, int fd, const void* buffer, size_t count, off_t offset) {
+    if (++gPlan.Calls > gPlan.LastCall) {
+        errno = EIO;
+        return -1;
+    }
+    if (gPlan.Calls <= gPlan.Interrupted) {
+        errno = EINTR;
+        return -1;
+    }
+    return ::syscall(number, fd, buffer, std::min(count, gPlan.MostBytes), offset);
+}
+
+}  // namespace
+
+extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
+    return PlannedCall(SYS_pread64, fd, buffer, count, offset);
+}
+
+extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
+    return PlannedCall(SYS_pwrite64, fd, buffer, count, offset);
+}
+
+namespace {
+
+class FileCalls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gPlan = {};
+        ASSERT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faReadWrite, fdCreateAlways, File), 0u);
+    }
+    void TearDown() override {
+        gPlan = {};
+        CloseNativeFile(File);
+    }
+    std::string Written() {
+        const std::vector<unsigned char> bytes = ReadWholeFile(Dir / "f.bin");
+        return std::string(bytes.begin(), bytes.end());
+    }
+    TTempDir Dir;
+    TNativeFile File = -1;
+};
+
+}  // namespace
+
+// A signal may stop a call before it moves anything; that call is asked again.
+// Only a failed call counts as interrupted: errno may still hold EINTR from
+// before when a call succeeds or a read meets the end of the file.
+TEST_F(FileCalls, OnlyInterruptedCallsAreAskedAgain) {
+    gPlan = {2, SIZE_MAX, 3};
+    EXPECT_EQ(NativeWrite(File, 0, "abcdef", 6), 6);
+    gPlan = {1, SIZE_MAX, 2};
+    char in[6] = {};
+    EXPECT_EQ(NativeRead(File, 0, in, 6), 6);
+    EXPECT_EQ(std::string(in, 6), "abcdef");
+    gPlan = {0, SIZE_MAX, 1};
+    errno = EINTR;
+    EXPECT_EQ(NativeWrite(File, 6, "gh", 2), 2);
+    EXPECT_EQ(Written(), "abcdefgh");
+    gPlan = {0, SIZE_MAX, 1};
+    errno = EINTR;
+    EXPECT_EQ(NativeRead(File, 8, in, 6), 0);
+    EXPECT_EQ(gPlan.Calls, 1);
+}
+
+// A write goes on from where a part of it ended; a failed call moves nothing,
+// and a size that cannot be told is none.
+TEST_F(FileCalls, AWriteGoesOnAfterEachPartAndFailuresCountAsNothing) {
+    const std::string bytes = "01234567abcdefgh";
+    gPlan.MostBytes = 3;
+    EXPECT_EQ(NativeWrite(File, 2, bytes.data() + 8, 8), 8);
+    EXPECT_EQ(Written(), std::string("\0\0abcdefgh", 10));
+    gPlan = {0, 3, 1};
+    EXPECT_EQ(NativeWrite(File, 0, bytes.data(), 8), 3);  // the bytes moved before the failure
+    gPlan = {};
+    char in = 0;
+    EXPECT_EQ(NativeRead(-1, 0, &in, 1), 0);
+    EXPECT_EQ(NativeWrite(-1, 0, bytes.data(), 1), 0);
+    EXPECT_EQ(NativeFileSize(-1), 0);
 }
 #endif
