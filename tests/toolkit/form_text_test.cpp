@@ -11,8 +11,8 @@ object Form1: TForm1
   ClientWidth = 798
   Font.Height = -11
   Caption = "آپدیت \"x\" \\ y"
-  BorderIcons = [biSystemMenu, biHelp]
-  Font.Style = []
+  BorderIcons = [ biSystemMenu , biHelp ]
+  Font.Style = [ ]
   Scaled = False
   Picture.Data = {0954 506e
      67}
@@ -43,6 +43,7 @@ TEST(FormText, ReadsObjectsPropertiesAndValuesInOrder) {
     EXPECT_EQ(form.Properties[2].Value.Text, u"\u0622\u067e\u062f\u06cc\u062a \"x\" \\ y");
     EXPECT_EQ(form.Properties[3].Value.Kind, fvSet);
     EXPECT_EQ(form.Properties[3].Value.Items, (std::vector<UString>{u"biSystemMenu", u"biHelp"}));
+    EXPECT_EQ(form.Properties[4].Value.Kind, fvSet);
     EXPECT_TRUE(form.Properties[4].Value.Items.empty());
     EXPECT_EQ(form.Properties[5].Value.Kind, fvIdent);
     EXPECT_EQ(form.Properties[5].Value.Text, u"False");
@@ -64,7 +65,8 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
         {"missing equals", "object A: TA\n  X 1\nend\n", u"Line 2: \"=\" expected"},
         {"two values", "object A: TA\n  X = 1 2\nend\n", u"Line 2: end of line expected"},
         {"name led by a dot", "object A: TA\n  .X = 1\nend\n", u"Line 2: name expected"},
-        {"open string", "object A: TA\n  X = \"abc\nend\n", u"Line 2: unterminated string"},
+        {"string across lines", "object A: TA\n  X = \"abc\n  def\"\nend\n", u"Line 2: unterminated string"},
+        {"escape at the end", "object A: TA\n  X = \"a\\", u"Line 2: unterminated string"},
         {"odd hex digits", "object A: TA\n  X = {123}\nend\n", u"Line 2: odd number of hexadecimal digits"},
         {"bad hex digit", "object A: TA\n  X = {12\n 3G}\nend\n", u"Line 3: hexadecimal digit expected"},
         {"text after end", "object A: TA\nend\nobject B: TB\nend\n", u"Line 3: text after the last \"end\""},
@@ -76,4 +78,9 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
         SCOPED_TRACE(c.name);
         ExpectRaises<EParserError>([&] { ParseFormText(c.text); }, c.message);
     }
+    // A definition kept among the program's resources ends without a NUL: what
+    // follows it in memory is no part of it.
+    const std::string_view whole = "object A: TA\n  X = \"abc\"\n  Y = 5\nend\n";
+    ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find("\"\n"))); }, u"Line 2: unterminated string");
+    ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find('5'))); }, u"Line 3: name expected");
 }
