@@ -14,8 +14,8 @@ object Form1: TForm1
   BorderIcons = [ biSystemMenu , biHelp ]
   Font.Style = [ ]
   Scaled = False
-  Picture.Data = {0954 506e
-     67}
+  Picture.Data = {0954 506E
+     67af}
   object Label2: TLabel   # the first label
     Left = 63
   end
@@ -48,7 +48,7 @@ TEST(FormText, ReadsObjectsPropertiesAndValuesInOrder) {
     EXPECT_EQ(form.Properties[5].Value.Kind, fvIdent);
     EXPECT_EQ(form.Properties[5].Value.Text, u"False");
     EXPECT_EQ(form.Properties[6].Value.Kind, fvBytes);
-    EXPECT_EQ(form.Properties[6].Value.Bytes, (std::vector<uint8_t>{0x09, 0x54, 0x50, 0x6E, 0x67}));
+    EXPECT_EQ(form.Properties[6].Value.Bytes, (std::vector<uint8_t>{0x09, 0x54, 0x50, 0x6E, 0x67, 0xAF}));
     ASSERT_EQ(form.Children.size(), 2u);
     EXPECT_EQ(form.Children[0].Name, u"Label2");
     EXPECT_EQ(form.Children[0].Properties[0].Value.Integer, 63);
@@ -67,7 +67,8 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
         {"name led by a dot", "object A: TA\n  .X = 1\nend\n", u"Line 2: name expected"},
         {"string across lines", "object A: TA\n  X = \"abc\n  def\"\nend\n", u"Line 2: unterminated string"},
         {"escape at the end", "object A: TA\n  X = \"a\\", u"Line 2: unterminated string"},
-        {"odd hex digits", "object A: TA\n  X = {123}\nend\n", u"Line 2: odd number of hexadecimal digits"},
+        {"odd hex digits", "object A: TA\n  X = {120}\nend\n", u"Line 2: odd number of hexadecimal digits"},
+        {"open byte block", "object A: TA\n  X = {12", u"Line 2: unterminated byte block"},
         {"bad hex digit", "object A: TA\n  X = {12\n 3G}\nend\n", u"Line 3: hexadecimal digit expected"},
         {"text after end", "object A: TA\nend\nobject B: TB\nend\n", u"Line 3: text after the last \"end\""},
         {"no object", "A = 1\n", u"Line 1: \"object\" expected"},
