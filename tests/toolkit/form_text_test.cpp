@@ -14,7 +14,7 @@ object Form1: TForm1
   BorderIcons = [ biSystemMenu , biHelp ]
   Font.Style = [ ]
   Scaled = False
-  Picture.Data = {0954 506E
+  Picture.Data = {0954 5A6F
      67af}
   object Label2: TLabel   # the first label
     Left = 63
@@ -48,7 +48,7 @@ TEST(FormText, ReadsObjectsPropertiesAndValuesInOrder) {
     EXPECT_EQ(form.Properties[5].Value.Kind, fvIdent);
     EXPECT_EQ(form.Properties[5].Value.Text, u"False");
     EXPECT_EQ(form.Properties[6].Value.Kind, fvBytes);
-    EXPECT_EQ(form.Properties[6].Value.Bytes, (std::vector<uint8_t>{0x09, 0x54, 0x50, 0x6E, 0x67, 0xAF}));
+    EXPECT_EQ(form.Properties[6].Value.Bytes, (std::vector<uint8_t>{0x09, 0x54, 0x5A, 0x6F, 0x67, 0xAF}));
     ASSERT_EQ(form.Children.size(), 2u);
     EXPECT_EQ(form.Children[0].Name, u"Label2");
     EXPECT_EQ(form.Children[0].Properties[0].Value.Integer, 63);
