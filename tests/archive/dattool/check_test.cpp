@@ -35,9 +35,11 @@ TTestBytes InsertBeforeEndRecord(TTestBytes zip, const std::string& bytes) {
 }  // namespace
 
 TEST(DatToolCheck, ACleanArchivePasses) {
-    TRun run = CheckBytes(ZipBuilder().Add("a/", "").Add("a/b.txt", std::string(100000, 'q'), 8).Build());
+    TTestEntry commented = TestEntry("a/c.txt", "x");
+    commented.Comment = "its directory record ends after this";
+    TRun run = CheckBytes(ZipBuilder().Add("a/", "").Add("a/b.txt", std::string(100000, 'q'), 8).Add(commented).Build());
     EXPECT_EQ(run.Code, 0);
-    EXPECT_EQ(run.Console.FOut, Lines{"no problems in 2 entries"});
+    EXPECT_EQ(run.Console.FOut, Lines{"no problems in 3 entries"});
 }
 
 // Info-ZIP's zip flags nothing; 7-Zip and zipfile flag only the names that are
@@ -198,6 +200,10 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
     PutLe16(counts, EndRecordOffset(counts) + 8, 0xFFFF);
     EXPECT_EQ(CheckBytes(counts).Console.FOut,
               (Lines{"archive: the end record has ZIP64 markers, which the update run does not read", "1 problem in 1 entry"}));
+    TTestBytes overlap = ZipBuilder().Add("a.txt", "x").Build();
+    PutLe16(overlap, CentralDirectoryOffset(overlap) + 32, 4);  // a record comment taking the end record's signature
+    EXPECT_EQ(CheckBytes(overlap).Console.FOut,
+              (Lines{"archive: the central directory runs into the end record", "1 problem in 1 entry"}));
 }
 
 // The run installs nothing from an archive without entries: a release gate must not pass it.
