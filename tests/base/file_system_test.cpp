@@ -188,4 +188,24 @@ TEST_F(FileCalls, AWriteGoesOnAfterEachPartAndFailuresCountAsNothing) {
     EXPECT_EQ(NativeWrite(-1, 0, bytes.data(), 1), 0);
     EXPECT_EQ(NativeFileSize(-1), 0);
 }
+
+// With standard input closed, the next file opened gets descriptor 0, a file like any other.
+TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
+    ASSERT_EQ(NativeWrite(File, 0, "x", 1), 1);
+    WriteWholeFile(Dir / "read-only.bin", {'r'});
+    fs::permissions(Dir / "read-only.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const int input = ::dup(0);
+    ::close(0);
+    errno = 0;
+    EXPECT_EQ(CheckReplaceable(Text(Dir / "read-only.bin")), static_cast<uint32_t>(EACCES));
+    TNativeFile file = -1;
+    EXPECT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faRead, fdOpenExisting, file), 0u);
+    EXPECT_EQ(file, 0);
+    char in = 0;
+    EXPECT_EQ(NativeRead(file, 0, &in, 1), 1);
+    EXPECT_EQ(in, 'x');
+    CloseNativeFile(file);
+    ::dup2(input, 0);
+    ::close(input);
+}
 #endif
