@@ -91,6 +91,33 @@ TEST_F(FileSystemQuestions, LinksAnswerForThemselves) {
     EXPECT_NE(OpenForReadingError(Text(Dir / "dangling")), 0u);
     EXPECT_EQ(OpenForReadingError(Text(Dir / "to_file")), 0u);
 }
+
+// A relative target folder is put after the current one, unless the current
+// folder's text holds a character that would change how the target is read.
+TEST_F(FileSystemQuestions, ARelativeFolderIsAnchoredInTheCurrentOne) {
+    fs::create_directories(Dir / "with space");
+    fs::create_directories(Dir / "drive:like");
+    {
+        const TCurrentFolder here(Dir / "with space");
+        EXPECT_EQ(AnchoredFolder(u"sub"), Text(fs::current_path()) + u"/sub");
+    }
+    const TCurrentFolder here(Dir / "drive:like");
+    EXPECT_EQ(AnchoredFolder(u"sub"), u"sub");
+}
+
+// The new file takes the target's name in one step; a folder in the target's
+// place is refused and both stay. errno counts only after a failure.
+TEST_F(FileSystemQuestions, ReplacingPutsTheNewFileInPlaceButNotOverAFolder) {
+    WriteWholeFile(Dir / "new.txt", {'n'});
+    errno = EISDIR;
+    EXPECT_EQ(ReplaceFileWith(Text(Dir / "new.txt"), Text(Dir / "file.txt")), 0u);
+    EXPECT_EQ(ReadWholeFile(Dir / "file.txt"), std::vector<unsigned char>{'n'});
+    EXPECT_FALSE(fs::exists(Dir / "new.txt"));
+    WriteWholeFile(Dir / "new.txt", {'n'});
+    EXPECT_EQ(ReplaceFileWith(Text(Dir / "new.txt"), Text(Dir / "folder")), static_cast<uint32_t>(EISDIR));
+    EXPECT_TRUE(fs::is_directory(Dir / "folder"));
+    EXPECT_EQ(ReadWholeFile(Dir / "new.txt"), std::vector<unsigned char>{'n'});
+}
 #endif
 
 #ifndef _WIN32
