@@ -123,16 +123,18 @@ TEST_F(FileSystemQuestions, ReplacingPutsTheNewFileInPlaceButNotOverAFolder) {
 #ifndef _WIN32
 namespace {
 
-// TCallPlan tells this program's pread and pwrite below, which the product's
-// calls reach before the system's, how the next calls go: the first ones fail
-// as interrupted by a signal, each moves a few bytes at most (as on a slow or
-// full disk), and calls beyond the last one fail with EIO, so that code that
-// asks again without end stops.
+// TCallPlan tells this program's pread, pwrite and renameat2 below, which the
+// product's calls reach before the system's, how the next calls go: the first
+// reads or writes fail as interrupted by a signal, each moves a few bytes at
+// most (as on a slow or full disk), and those beyond the last one fail with
+// EIO, so that code that asks again without end stops; renameat2 may answer
+// as a file system that cannot exchange two names.
 struct TCallPlan {
     int Interrupted = 0;
     size_t MostBytes = SIZE_MAX;
     int LastCall = INT32_MAX;
     int Calls = 0;
+    bool NoExchange = false;
 };
 TCallPlan gPlan;
 
@@ -156,6 +158,14 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
 
 extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
     return PlannedCall(SYS_pwrite64, fd, buffer, count, offset);
+}
+
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) noexcept {
+    if (gPlan.NoExchange) {
+        errno = EINVAL;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
 }
 
 namespace {
@@ -214,6 +224,28 @@ TEST_F(FileCalls, AWriteGoesOnAfterEachPartAndFailuresCountAsNothing) {
     EXPECT_EQ(NativeRead(-1, 0, &in, 1), 0);
     EXPECT_EQ(NativeWrite(-1, 0, bytes.data(), 1), 0);
     EXPECT_EQ(NativeFileSize(-1), 0);
+}
+
+// Where the file system cannot exchange two names (nor refuse to replace in a
+// rename), renames and links do the same jobs.
+TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
+    gPlan.NoExchange = true;
+    for (const char* name : {"1.bin", "2.bin", "3.bin", "4.bin"}) WriteWholeFile(Dir / name, {static_cast<unsigned char>(name[0])});
+    EXPECT_EQ(ReplaceFileWith(Text(Dir / "1.bin"), Text(Dir / "f.bin")), 0u);
+    EXPECT_EQ(Written(), "1");
+    std::vector<TNativeFile> holds;
+    UString refused;
+    ASSERT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
+    const UString path = Text(Dir.Path());
+    EXPECT_EQ(ReplaceFileAt(holds.back(), path, u"2.bin", u"f.bin"), 0u);
+    EXPECT_EQ(Written(), "2");
+    EXPECT_EQ(ReplaceKeepingOldAt(holds.back(), path, u"3.bin", u"f.bin", u"old.bin"), 0u);
+    EXPECT_EQ(Written(), "3");
+    EXPECT_EQ(ReadWholeFile(Dir / "old.bin"), std::vector<unsigned char>{'2'});
+    EXPECT_EQ(MoveToNewNameAt(holds.back(), path, u"4.bin", u"moved.bin"), 0u);
+    EXPECT_EQ(ReadWholeFile(Dir / "moved.bin"), std::vector<unsigned char>{'4'});
+    for (const char* gone : {"1.bin", "2.bin", "3.bin", "4.bin"}) EXPECT_FALSE(fs::exists(Dir / gone)) << gone;
+    for (TNativeFile hold : holds) CloseNativeFile(hold);
 }
 
 // With standard input closed, the next file opened gets descriptor 0, a file like any other.
