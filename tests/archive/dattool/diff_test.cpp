@@ -55,14 +55,17 @@ TEST(DatToolDiff, TellsWhatTheRunWouldDoToTheFolder) {
 TEST(DatToolDiff, StopsWhereAFileStandsForAFolderOrAPathIsTooLongAndCannotReadIsExitTwo) {
     TTempDir dir;
     const std::string longName(250, 'n');
-    WriteWholeFile(dir / "Data.dat", ZipBuilder().Add("lib/a.dll", "x").Add(longName, "x").Build());
+    WriteWholeFile(dir / "Data.dat",
+                   ZipBuilder().Add("lib/a.dll", "x").Add(longName, "x").Add("../up.txt", "x").Add("/root.txt", "x").Build());
     fs::create_directories(dir / "inst");
     WriteText(dir / "inst" / "lib", "a file");
     TRun run = Tool({u"diff", U(dir / "Data.dat"), U(dir / "inst")});
     EXPECT_EQ(run.Code, 1);
-    ASSERT_EQ(run.Console.FOut.size(), 5u);
+    ASSERT_EQ(run.Console.FOut.size(), 7u);
     EXPECT_EQ(run.Console.FOut[0].rfind("stops\t\"lib/a.dll\": a file \"", 0), 0u) << run.Console.FOut[0];
     EXPECT_EQ(run.Console.FOut[1].rfind("stops\t\"" + longName + "\": its path in this folder has ", 0), 0u);
+    EXPECT_EQ(run.Console.FOut[2], "stops\t\"../up.txt\": Entry \"..\\up.txt\" would be written outside the target folder");
+    EXPECT_EQ(run.Console.FOut[3], "stops\t\"/root.txt\": Entry \"\\root.txt\" would be written outside the target folder");
     EXPECT_EQ(Tool({u"diff", U(dir / "Data.dat"), U(dir / "none")}).Console.FErr,
               Lines{"\"" + ToUtf8(U(dir / "none")) + "\": no such folder"});
     EXPECT_EQ(Tool({u"diff", U(dir / "Data.dat"), U(dir / "none")}).Code, 2);
