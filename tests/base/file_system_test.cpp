@@ -138,26 +138,29 @@ struct TCallPlan {
 };
 TCallPlan gPlan;
 
-ssize_t PlannedCall(long number, int fd, const void* buffer, size_t count, off_t offset) {
+// PlannedFailure fails the call at hand as the plan says: true with errno set.
+bool PlannedFailure() {
     if (++gPlan.Calls > gPlan.LastCall) {
         errno = EIO;
-        return -1;
+        return true;
     }
     if (gPlan.Calls <= gPlan.Interrupted) {
         errno = EINTR;
-        return -1;
+        return true;
     }
-    return ::syscall(number, fd, buffer, std::min(count, gPlan.MostBytes), offset);
+    return false;
 }
 
 }  // namespace
 
 extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
-    return PlannedCall(SYS_pread64, fd, buffer, count, offset);
+    if (PlannedFailure()) return -1;
+    return ::syscall(SYS_pread64, fd, buffer, std::min(count, gPlan.MostBytes), offset);
 }
 
 extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
-    return PlannedCall(SYS_pwrite64, fd, buffer, count, offset);
+    if (PlannedFailure()) return -1;
+    return ::syscall(SYS_pwrite64, fd, buffer, std::min(count, gPlan.MostBytes), offset);
 }
 
 extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) noexcept {
