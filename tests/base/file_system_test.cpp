@@ -256,6 +256,9 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     ASSERT_EQ(NativeWrite(File, 0, "x", 1), 1);
     WriteWholeFile(Dir / "read-only.bin", {'r'});
     fs::permissions(Dir / "read-only.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    std::vector<TNativeFile> holds;
+    UString refused;
+    ASSERT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
     const int input = ::dup(0);
     ::close(0);
     errno = 0;
@@ -267,7 +270,12 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(NativeRead(file, 0, &in, 1), 1);
     EXPECT_EQ(in, 'x');
     CloseNativeFile(file);
+    file = -1;
+    EXPECT_EQ(OpenFileAt(holds.back(), Text(Dir.Path()), u"f.bin", faRead, fdOpenExisting, file), 0u);
+    EXPECT_EQ(file, 0);
+    CloseNativeFile(file);
     ::dup2(input, 0);
     ::close(input);
+    for (TNativeFile hold : holds) CloseNativeFile(hold);
 }
 #endif

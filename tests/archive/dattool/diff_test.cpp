@@ -33,12 +33,13 @@ TEST(DatToolDiff, TellsWhatTheRunWouldDoToTheFolder) {
     fs::create_directories(dir / "old" / "lib");
     WriteText(dir / "old" / "Kelvo.exe", "old program");
     WriteText(dir / "old" / "lib" / "a.dll", "library");
-    WriteText(dir / "old" / "dbrtsl100.bpl", "marker");
+    for (const char* name : {"dbrtsl100.bpl", "c.bpl", "a.bpl", "e.bpl", "b.bpl"}) WriteText(dir / "old" / name, "marker");
     TRun old = Tool({u"diff", U(dir / "Data.dat"), U(dir / "old")});
     EXPECT_EQ(old.Code, 1);
     EXPECT_EQ(old.Console.FOut, (Lines{"replaced\t\"Kelvo.exe\"", "unchanged\t\"lib/\"", "unchanged\t\"lib/a.dll\"",
-                                       "not in the archive (the update run leaves them):", "\tdbrtsl100.bpl",
-                                       std::string("0 new, 1 replaced, 2 unchanged, 0") + kSummaryTail + "1 files not in the archive"}));
+                                       "not in the archive (the update run leaves them):", "\ta.bpl", "\tb.bpl", "\tc.bpl",
+                                       "\tdbrtsl100.bpl", "\te.bpl",
+                                       std::string("0 new, 1 replaced, 2 unchanged, 0") + kSummaryTail + "5 files not in the archive"}));
 
     fs::permissions(dir / "old" / "Kelvo.exe", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);  // read-only
@@ -46,10 +47,10 @@ TEST(DatToolDiff, TellsWhatTheRunWouldDoToTheFolder) {
     fs::create_directories(dir / "old" / "lib" / "a.dll");
     TRun stops = Tool({u"diff", U(dir / "Data.dat"), U(dir / "old")});
     EXPECT_EQ(stops.Code, 1);
-    ASSERT_EQ(stops.Console.FOut.size(), 6u);
+    ASSERT_EQ(stops.Console.FOut.size(), 10u);
     EXPECT_EQ(stops.Console.FOut[0].rfind("stops\t\"Kelvo.exe\": Cannot create file \"", 0), 0u) << stops.Console.FOut[0];
     EXPECT_EQ(stops.Console.FOut[2].rfind("stops\t\"lib/a.dll\": a folder \"", 0), 0u) << stops.Console.FOut[2];
-    EXPECT_EQ(stops.Console.FOut.back(), std::string("0 new, 0 replaced, 1 unchanged, 2") + kSummaryTail + "1 files not in the archive");
+    EXPECT_EQ(stops.Console.FOut.back(), std::string("0 new, 0 replaced, 1 unchanged, 2") + kSummaryTail + "5 files not in the archive");
 }
 
 TEST(DatToolDiff, StopsWhereAFileStandsForAFolderOrAPathIsTooLongAndCannotReadIsExitTwo) {
