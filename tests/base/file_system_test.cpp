@@ -118,9 +118,7 @@ TEST_F(FileSystemQuestions, ReplacingPutsTheNewFileInPlaceButNotOverAFolder) {
     EXPECT_TRUE(fs::is_directory(Dir / "folder"));
     EXPECT_EQ(ReadWholeFile(Dir / "new.txt"), std::vector<unsigned char>{'n'});
 }
-#endif
 
-#ifndef _WIN32
 namespace {
 
 // TCallPlan tells this program's pread, pwrite and renameat2 below, which the
@@ -182,13 +180,21 @@ protected:
     void TearDown() override {
         gPlan = {};
         CloseNativeFile(File);
+        for (TNativeFile hold : Holds) CloseNativeFile(hold);
     }
     std::string Written() {
         const std::vector<unsigned char> bytes = ReadWholeFile(Dir / "f.bin");
         return std::string(bytes.begin(), bytes.end());
     }
+    // Held holds the test's folder and answers its descriptor.
+    TNativeFile Held() {
+        UString refused;
+        EXPECT_EQ(HoldFolderPath(Text(Dir.Path()), Holds, refused), 0u);
+        return Holds.empty() ? -1 : Holds.back();
+    }
     TTempDir Dir;
     TNativeFile File = -1;
+    std::vector<TNativeFile> Holds;
 };
 
 }  // namespace
@@ -236,19 +242,16 @@ TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
     for (const char* name : {"1.bin", "2.bin", "3.bin", "4.bin"}) WriteWholeFile(Dir / name, {static_cast<unsigned char>(name[0])});
     EXPECT_EQ(ReplaceFileWith(Text(Dir / "1.bin"), Text(Dir / "f.bin")), 0u);
     EXPECT_EQ(Written(), "1");
-    std::vector<TNativeFile> holds;
-    UString refused;
-    ASSERT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
+    const TNativeFile folder = Held();
     const UString path = Text(Dir.Path());
-    EXPECT_EQ(ReplaceFileAt(holds.back(), path, u"2.bin", u"f.bin"), 0u);
+    EXPECT_EQ(ReplaceFileAt(folder, path, u"2.bin", u"f.bin"), 0u);
     EXPECT_EQ(Written(), "2");
-    EXPECT_EQ(ReplaceKeepingOldAt(holds.back(), path, u"3.bin", u"f.bin", u"old.bin"), 0u);
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"3.bin", u"f.bin", u"old.bin"), 0u);
     EXPECT_EQ(Written(), "3");
     EXPECT_EQ(ReadWholeFile(Dir / "old.bin"), std::vector<unsigned char>{'2'});
-    EXPECT_EQ(MoveToNewNameAt(holds.back(), path, u"4.bin", u"moved.bin"), 0u);
+    EXPECT_EQ(MoveToNewNameAt(folder, path, u"4.bin", u"moved.bin"), 0u);
     EXPECT_EQ(ReadWholeFile(Dir / "moved.bin"), std::vector<unsigned char>{'4'});
     for (const char* gone : {"1.bin", "2.bin", "3.bin", "4.bin"}) EXPECT_FALSE(fs::exists(Dir / gone)) << gone;
-    for (TNativeFile hold : holds) CloseNativeFile(hold);
 }
 
 // With standard input closed, the next file opened gets descriptor 0, a file like any other.
@@ -256,12 +259,10 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     ASSERT_EQ(NativeWrite(File, 0, "x", 1), 1);
     WriteWholeFile(Dir / "read-only.bin", {'r'});
     fs::permissions(Dir / "read-only.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    std::vector<TNativeFile> holds;
-    UString refused;
-    ASSERT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
+    const TNativeFile folder = Held();
     const int input = ::dup(0);
     ::close(0);
-    errno = 0;
+    errno = 0;  // a descriptor 0 taken for a failure would answer this 0
     EXPECT_EQ(CheckReplaceable(Text(Dir / "read-only.bin")), static_cast<uint32_t>(EACCES));
     TNativeFile file = -1;
     EXPECT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faRead, fdOpenExisting, file), 0u);
@@ -271,11 +272,10 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(in, 'x');
     CloseNativeFile(file);
     file = -1;
-    EXPECT_EQ(OpenFileAt(holds.back(), Text(Dir.Path()), u"f.bin", faRead, fdOpenExisting, file), 0u);
+    EXPECT_EQ(OpenFileAt(folder, Text(Dir.Path()), u"f.bin", faRead, fdOpenExisting, file), 0u);
     EXPECT_EQ(file, 0);
     CloseNativeFile(file);
     ::dup2(input, 0);
     ::close(input);
-    for (TNativeFile hold : holds) CloseNativeFile(hold);
 }
 #endif
