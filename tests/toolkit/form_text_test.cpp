@@ -86,4 +86,5 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
     const std::string_view whole = "object A: TA\n  X = \"abc\"\n  Y = 5\nend\n";
     ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find("\"\n"))); }, u"Line 2: unterminated string");
     ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find('5'))); }, u"Line 3: name expected");
+    ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find("\nend"))); }, u"Line 3: \"end\" expected");
 }
