@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 #include <map>
 #include <tuple>
 
@@ -15,6 +16,21 @@
 #include "tests/archive/support/update_run.h"
 
 namespace fs = std::filesystem;
+
+#ifndef _WIN32
+namespace {
+// gClock, when set, is what this program's time() answers, which pack asks for the packing time.
+std::time_t gClock = 0;
+}  // namespace
+
+extern "C" std::time_t time(std::time_t* out) noexcept {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::time_t answer = gClock != 0 ? gClock : now.tv_sec;
+    if (out != nullptr) *out = answer;
+    return answer;
+}
+#endif
 
 namespace {
 
@@ -75,6 +91,14 @@ void MakeSampleFolder(const fs::path& root) {
 
 TRun Pack(const fs::path& folder, const fs::path& archive) { return Tool({u"pack", u"--fixed-time", U(folder), U(archive)}); }
 
+// Today is the local date as dattool list shows it.
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    char text[16] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&now));
+    return text;
+}
+
 }  // namespace
 
 // The update run's write-back leaves a packed archive's bytes as they were,
@@ -118,6 +142,28 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
     EXPECT_EQ(methods.at(kPersianFolder.u8string() + "/sub folder/deeper/noise.bin"), 0);  // deflate is not smaller
     EXPECT_EQ(methods.at("empty folder/"), 0);
     EXPECT_EQ(methods.size(), 9u);
+}
+
+// Without --fixed-time the entries carry the day they were packed; a clock set
+// before 1980, which MS-DOS time cannot hold, stamps them 1980-01-01.
+TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
+    TTempDir dir;
+    fs::create_directories(dir / "src");
+    WriteText(dir / "src" / "a.txt", "a");
+    const auto listed = [&](const char* archive) {  // the entry's line: method, sizes, date and time, ...
+        EXPECT_EQ(Tool({u"pack", U(dir / "src"), U(dir / archive)}).Code, 0);
+        return Tool({u"list", U(dir / archive)}).Console.FOut.at(1);
+    };
+    const std::string before = Today();
+    const std::string today = listed("today.dat");
+    EXPECT_TRUE(today.find("\t" + before + " ") != std::string::npos || today.find("\t" + Today() + " ") != std::string::npos)
+        << today;
+#ifndef _WIN32
+    gClock = 300000000;  // July 1979
+    const std::string early = listed("1979.dat");
+    gClock = 0;
+    EXPECT_NE(early.find("\t1980-01-01 00:00:00\t"), std::string::npos) << early;
+#endif
 }
 
 // Windows keeps neither such names nor such deep folders below a test folder;
