@@ -275,6 +275,10 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(OpenFileAt(folder, Text(Dir.Path()), u"f.bin", faRead, fdOpenExisting, file), 0u);
     EXPECT_EQ(file, 0);
     CloseNativeFile(file);
+    file = -1;
+    EXPECT_EQ(OpenArchiveFile(Text(Dir / "f.bin"), faRead, file), 0u);
+    EXPECT_EQ(file, 0);
+    CloseNativeFile(file);
     ::dup2(input, 0);
     ::close(input);
 }
