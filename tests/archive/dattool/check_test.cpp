@@ -127,6 +127,8 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
     encrypted.Flag |= 1;
     TTestEntry padded = TestEntry("padded.txt", "abc", 8);
     padded.StoredData = RawDeflate("abc") + "zz";  // the deflate data ends before its recorded size
+    TTestEntry otherMethod = TestEntry("method.txt", "m");
+    otherMethod.Local.Method = 8;
     TRun run = CheckBytes(ZipBuilder()
                               .Add("good.txt", "fine", 8)
                               .Add(badCrc)
@@ -136,6 +138,7 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                               .Add(stored)
                               .Add(encrypted)
                               .Add(padded)
+                              .Add(otherMethod)
                               .Build());
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
@@ -144,7 +147,8 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                      "\"short.txt\": the update run stops here: Stream read error",
                      "\"long.txt\": holds more data than its recorded size",
                      "\"stored.bin\": is stored with two different sizes", "\"secret.txt\": is encrypted",
-                     "\"padded.txt\": has a wrong compressed size", "7 problems in 8 entries"}));
+                     "\"padded.txt\": has a wrong compressed size",
+                     "\"method.txt\": its local header gives compression method 8", "8 problems in 9 entries"}));
 }
 
 TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
@@ -185,7 +189,7 @@ TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
 TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
     TTestEntry zip64 = TestEntry("big.bin", "x");
     zip64.Extra = std::string("\x01\x00\x08\x00\x01\x00\x00\x00\x00\x00\x00\x00", 12);
-    zip64.LocalExtra = std::string("\x0A\x00\x00\x00\x01\x00\x00\x00", 8);  // another block, then ZIP64
+    zip64.LocalExtra = std::string("\x0A\x00\x02\x00xx\x01\x00\x00\x00", 10);  // another block, then ZIP64
     const std::string locator = std::string("PK\x06\x07", 4) + std::string(16, '\0');
     TRun run = CheckBytes(InsertBeforeEndRecord(ZipBuilder().Add(zip64).Build(), locator));
     EXPECT_EQ(run.Code, 1);
@@ -196,6 +200,17 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
                      "archive: 20 bytes lie between the central directory and the end record; the update run's "
                      "write-back overwrites them",
                      "4 problems in 1 entry"}));
+    // Every field that ZIP64 escapes with all bits set is a marker; 3 bytes are too few for a block.
+    for (const auto& [at, width] : {std::pair{20, 4}, {24, 4}, {42, 4}, {34, 2}}) {
+        TTestBytes escaped = ZipBuilder().Add("a.txt", "x").Build();
+        const size_t field = CentralDirectoryOffset(escaped) + static_cast<size_t>(at);
+        width == 4 ? PutLe32(escaped, field, 0xFFFFFFFF) : PutLe16(escaped, field, 0xFFFF);
+        EXPECT_EQ(CheckBytes(escaped).Console.FOut.at(0), "\"a.txt\": has ZIP64 markers, which the update run does not read")
+            << at;
+    }
+    TTestEntry shortExtra = TestEntry("a.txt", "x");
+    shortExtra.Extra = std::string("\x01\x00\x00", 3);
+    EXPECT_EQ(CheckBytes(ZipBuilder().Add(shortExtra).Build()).Console.FOut, Lines{"no problems in 1 entry"});
     TTestBytes counts = ZipBuilder().Add("a.txt", "x").Build();
     PutLe16(counts, EndRecordOffset(counts) + 8, 0xFFFF);
     EXPECT_EQ(CheckBytes(counts).Console.FOut,
