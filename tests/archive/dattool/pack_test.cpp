@@ -144,7 +144,7 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
     EXPECT_EQ(methods.size(), 9u);
 }
 
-// Without --fixed-time the entries carry the day they were packed; a clock set
+// Without --fixed-time the entries carry the time they were packed; a clock set
 // before 1980, which MS-DOS time cannot hold, stamps them 1980-01-01.
 TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
     TTempDir dir;
@@ -161,8 +161,14 @@ TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
 #ifndef _WIN32
     gClock = 300000000;  // July 1979
     const std::string early = listed("1979.dat");
+    gClock = 1000000001;  // 41 seconds into a minute in every time zone: stored in two-second steps, 40
+    const std::string late = listed("2001.dat");
     gClock = 0;
     EXPECT_NE(early.find("\t1980-01-01 00:00:00\t"), std::string::npos) << early;
+    const std::time_t at = 1000000001;
+    char shown[32] = {};
+    std::strftime(shown, sizeof shown, "\t%Y-%m-%d %H:%M:40\t", std::localtime(&at));
+    EXPECT_NE(late.find(shown), std::string::npos) << late;
 #endif
 }
 
