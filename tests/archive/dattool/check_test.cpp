@@ -50,6 +50,7 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
                               .Add(Unflagged(kPersianReport))
                               .Add(Unflagged("caf\x82.txt"))
                               .Add(Unflagged("rub\x7F.txt"))  // ASCII to its last character: read alike by all
+                              .Add(Unflagged("\x80" "a.txt"))
                               .Add(TestEntry(kPersianReport, "y"))
                               .Add(TestEntry("bad\xC3(", "z"))
                               .Build());
@@ -58,12 +59,13 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
               (Lines{"\"" + kPersianAsCp437 + "\": is not flagged UTF-8, so it is installed as \"" + kPersianAsCp437 +
                          "\"; read as UTF-8 it is \"\u06AF\u0632\u0627\u0631\u0634.rep\"",
                      "\"caf\u00E9.txt\": is not flagged UTF-8, so it is installed as \"caf\u00E9.txt\"",
+                     "\"\u00C7a.txt\": is not flagged UTF-8, so it is installed as \"\u00C7a.txt\"",
                      "\"\u06AF\u0632\u0627\u0631\u0634.rep\": warning: is flagged UTF-8 while other names are not: "
                      "KelvoUpdater installs this name right, but readers that take one flag for the whole archive show "
                      "it as \"" + kPersianAsCp437 + "\"",
                      "\"bad\u251C(\": the update run refuses its name: No mapping for the Unicode character exists in the "
                      "target multi-byte code page",
-                     "3 problems, 1 warning in 6 entries"}));
+                     "4 problems, 1 warning in 7 entries"}));
     EXPECT_EQ(CheckBytes(ZipBuilder().Add(TestEntry(kPersianReport, "y")).Add("Kelvo.exe", "x").Build()).Console.FOut,
               Lines{"no problems in 2 entries"});
 }
