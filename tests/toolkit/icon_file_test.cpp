@@ -54,6 +54,8 @@ TEST(ReadIconDirectory, ReadsEveryEntryInFileOrder) {
     EXPECT_EQ(entries[1].Width, 256);  // a width byte of 0
     EXPECT_EQ(entries[1].Length, 200u);
     EXPECT_EQ(entries[1].Offset, 138u);
+    EXPECT_TRUE(ReadIconDirectory(IconFile({}, 6)).empty());           // the header alone: no entries
+    EXPECT_EQ(ReadIconDirectory(IconFile({{32, 10, 22}}, 0)).size(), 1u);  // the directory ends the file
 }
 
 TEST(ReadIconDirectory, ReadsFieldsLittleEndian) {
