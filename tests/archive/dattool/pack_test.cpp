@@ -135,6 +135,8 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
         EXPECT_EQ(name.find('\\'), std::string::npos);
         EXPECT_EQ(h.Flag, kFlagUtf8Names);
         EXPECT_EQ(h.ModifiedDateTime, kFixedTime);
+        // Unix modes for the readers that restore them (rw-r--r--, rwxr-xr-x), and the MS-DOS folder bit.
+        EXPECT_EQ(h.ExternalAttributes, name.back() == '/' ? (040755u << 16 | 0x10) : 0100644u << 16) << name;
         methods[name] = h.CompressionMethod;
         previous = name;
     }
@@ -194,6 +196,13 @@ TEST(DatToolPack, RefusesWhatCheckWouldReportAndWritesNothing) {
                      "\"name. \": the name part \"name. \" ends in a dot or a space, which Windows drops",
                      "nothing packed: 4 problems"}));
     EXPECT_FALSE(fs::exists(dir / "Data.dat"));
+    TRun file = Pack(dir / "src" / "ok.txt", dir / "Data.dat");
+    EXPECT_EQ(file.Code, 2);
+    EXPECT_EQ(file.Console.FErr, Lines{"\"" + ToUtf8(U(dir / "src" / "ok.txt")) + "\": is not a folder"});
+    EXPECT_FALSE(fs::exists(dir / "Data.dat"));
+    std::vector<UString> problems;  // the listing says so too, for a folder replaced after the command's check
+    EXPECT_TRUE(CollectPackItems(U(dir / "src" / "ok.txt"), {}, problems).empty());
+    EXPECT_EQ(problems, std::vector<UString>{u"\"" + U(dir / "src" / "ok.txt") + u"\": is not a folder"});
 }
 #endif
 
