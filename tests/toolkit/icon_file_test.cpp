@@ -96,6 +96,7 @@ TEST(ClosestIconImage, PrefersTheExactWidthThenTheLargestBelowThenTheSmallestAbo
         {"largest below the size", {16, 24, 48}, 32, 1},
         {"the first of equal widths below", {24, 16, 24}, 32, 0},
         {"smallest above when none fits", {256, 64, 48}, 32, 2},
+        {"the first of equal widths above", {64, 64}, 32, 0},
         {"one below beats any above", {64, 16, 48}, 32, 1},
         {"a larger one after the best below does not win", {24, 64}, 32, 0},
         {"a single image", {256}, 16, 0},
