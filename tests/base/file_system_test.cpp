@@ -254,6 +254,15 @@ TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
     for (const char* gone : {"1.bin", "2.bin", "3.bin", "4.bin"}) EXPECT_FALSE(fs::exists(Dir / gone)) << gone;
 }
 
+// A folder that cannot be held is named, with the system's reason.
+TEST_F(FileCalls, AFolderThatCannotBeHeldIsNamed) {
+    std::vector<TNativeFile> holds;
+    UString refused;
+    EXPECT_EQ(HoldFolderPath(Text(Dir / "missing"), holds, refused), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(refused, Text(Dir / "missing"));
+    EXPECT_TRUE(holds.empty());
+}
+
 // With standard input closed, the next file opened gets descriptor 0, a file like any other.
 TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     ASSERT_EQ(NativeWrite(File, 0, "x", 1), 1);
