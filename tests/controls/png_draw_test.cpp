@@ -113,6 +113,7 @@ TEST(PngDraw, EmptyRectangleOrPictureDrawsNothing) {
     TBitmapSurface target(surface);
     TPngImage empty;
     EXPECT_TRUE(empty.Empty());
+    EXPECT_EQ(empty.Width(), 0);
     empty.Draw(target, TRect{0, 0, 2, 2});
     EXPECT_EQ(GetPixel(surface, 0, 0), (TRgba{9, 9, 9, 9}));
 }
