@@ -23,8 +23,9 @@ bool EndRecordHasZip64Markers(TStream& archive, int64_t endRecord) {
         if (in.U16() == 0xFFFF) return true;  // disk numbers and entry counts
     }
     if (in.U32() == 0xFFFFFFFF || in.U32() == 0xFFFFFFFF) return true;  // directory size and offset
-    uint8_t locator[4] = {};
-    return ReadAt(archive, endRecord - kZip64LocatorSize, locator, 4) && TByteCursor(locator).U32() == kZip64LocatorSignature;
+    uint8_t locator[sizeof kZip64LocatorSignature] = {};
+    return ReadAt(archive, endRecord - kZip64LocatorSize, locator, sizeof locator) &&
+           TByteCursor(locator).U32() == kZip64LocatorSignature;
 }
 
 int64_t CentralDirectoryEnd(const TZipFile& zip) {

@@ -35,7 +35,5 @@ int main(int argc, char** argv) {
     std::vector<UString> args;
     for (int i = 1; i < argc; ++i) args.push_back(FromUtf8(argv[i]));
     TUtf8Console console;
-    const int code = RunDatTool(args, console);
-    std::fflush(stdout);
-    return code;
+    return RunDatTool(args, console);  // returning from main flushes stdout
 }

@@ -4,6 +4,8 @@
 
 #include "base/base_texts.h"
 #include "base/error_text.h"
+#include "base/system_text.h"
+#include "tests/support/expect_raises.h"
 
 TEST(WithFullStop, AppendsOnlyAfterCharactersAboveFullStop) {
     struct Case { const char16_t* text; const char16_t* shown; };
@@ -37,4 +39,10 @@ TEST(DisplayText, TakesTheInnermostNonEmptyMessage) {
     EXPECT_EQ(DisplayText(skipsEmpty), u"Middle text.");
 
     EXPECT_EQ(DisplayText(EReadError(u"Error reading zip file")), u"Error reading zip file.");
+}
+
+// A failed call that left no error code says only that; a code is shown with the system's text for it.
+TEST(RaiseOSError, GivesTheCodeAndTheSystemsText) {
+    ExpectRaises<EOSError>([] { RaiseOSError(0); }, UString(kUnknownOSError));
+    ExpectRaises<EOSError>([] { RaiseOSError(1); }, u"System Error.  Code: 1.\r\n" + SystemErrorText(1));
 }

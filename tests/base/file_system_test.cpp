@@ -7,6 +7,15 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#endif
+
 #include "tests/support/current_folder.h"
 #include "tests/support/temp_dir.h"
 
@@ -81,5 +90,205 @@ TEST_F(FileSystemQuestions, LinksAnswerForThemselves) {
     EXPECT_EQ(dangling.Attributes, kFileAttributeReparsePoint);
     EXPECT_NE(OpenForReadingError(Text(Dir / "dangling")), 0u);
     EXPECT_EQ(OpenForReadingError(Text(Dir / "to_file")), 0u);
+}
+
+// A relative target folder is put after the current one, unless the current
+// folder's text holds a character that would change how the target is read.
+TEST_F(FileSystemQuestions, ARelativeFolderIsAnchoredInTheCurrentOne) {
+    fs::create_directories(Dir / "with space");
+    fs::create_directories(Dir / "drive:like");
+    {
+        const TCurrentFolder here(Dir / "with space");
+        EXPECT_EQ(AnchoredFolder(u"sub"), Text(fs::current_path()) + u"/sub");
+    }
+    const TCurrentFolder here(Dir / "drive:like");
+    EXPECT_EQ(AnchoredFolder(u"sub"), u"sub");
+}
+
+// The new file takes the target's name in one step; a folder in the target's
+// place is refused and both stay. errno counts only after a failure.
+TEST_F(FileSystemQuestions, ReplacingPutsTheNewFileInPlaceButNotOverAFolder) {
+    WriteWholeFile(Dir / "new.txt", {'n'});
+    errno = EISDIR;
+    EXPECT_EQ(ReplaceFileWith(Text(Dir / "new.txt"), Text(Dir / "file.txt")), 0u);
+    EXPECT_EQ(ReadWholeFile(Dir / "file.txt"), std::vector<unsigned char>{'n'});
+    EXPECT_FALSE(fs::exists(Dir / "new.txt"));
+    WriteWholeFile(Dir / "new.txt", {'n'});
+    EXPECT_EQ(ReplaceFileWith(Text(Dir / "new.txt"), Text(Dir / "folder")), static_cast<uint32_t>(EISDIR));
+    EXPECT_TRUE(fs::is_directory(Dir / "folder"));
+    EXPECT_EQ(ReadWholeFile(Dir / "new.txt"), std::vector<unsigned char>{'n'});
+}
+
+namespace {
+
+// TCallPlan tells this program's pread, pwrite and renameat2 below, which the
+// product's calls reach before the system's, how the next calls go: the first
+// reads or writes fail as interrupted by a signal, each moves a few bytes at
+// most (as on a slow or full disk), and those beyond the last one fail with
+// EIO, so that code that asks again without end stops; renameat2 may answer
+// as a file system that cannot exchange two names.
+struct TCallPlan {
+    int Interrupted = 0;
+    size_t MostBytes = SIZE_MAX;
+    int LastCall = INT32_MAX;
+    int Calls = 0;
+    bool NoExchange = false;
+};
+TCallPlan gPlan;
+
+// PlannedFailure fails the call at hand as the plan says: true with errno set.
+bool PlannedFailure() {
+    if (++gPlan.Calls > gPlan.LastCall) {
+        errno = EIO;
+        return true;
+    }
+    if (gPlan.Calls <= gPlan.Interrupted) {
+        errno = EINTR;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
+    if (PlannedFailure()) return -1;
+    return ::syscall(SYS_pread64, fd, buffer, std::min(count, gPlan.MostBytes), offset);
+}
+
+extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
+    if (PlannedFailure()) return -1;
+    return ::syscall(SYS_pwrite64, fd, buffer, std::min(count, gPlan.MostBytes), offset);
+}
+
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) noexcept {
+    if (gPlan.NoExchange) {
+        errno = EINVAL;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
+}
+
+namespace {
+
+class FileCalls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        gPlan = {};
+        ASSERT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faReadWrite, fdCreateAlways, File), 0u);
+    }
+    void TearDown() override {
+        gPlan = {};
+        CloseNativeFile(File);
+        for (TNativeFile hold : Holds) CloseNativeFile(hold);
+    }
+    std::string Written() {
+        const std::vector<unsigned char> bytes = ReadWholeFile(Dir / "f.bin");
+        return std::string(bytes.begin(), bytes.end());
+    }
+    // Held holds the test's folder and answers its descriptor.
+    TNativeFile Held() {
+        UString refused;
+        EXPECT_EQ(HoldFolderPath(Text(Dir.Path()), Holds, refused), 0u);
+        return Holds.empty() ? -1 : Holds.back();
+    }
+    TTempDir Dir;
+    TNativeFile File = -1;
+    std::vector<TNativeFile> Holds;
+};
+
+}  // namespace
+
+// A signal may stop a call before it moves anything; that call is asked again.
+// Only a failed call counts as interrupted: errno may still hold EINTR from
+// before when a call succeeds or a read meets the end of the file.
+TEST_F(FileCalls, OnlyInterruptedCallsAreAskedAgain) {
+    gPlan = {2, SIZE_MAX, 3};
+    EXPECT_EQ(NativeWrite(File, 0, "abcdef", 6), 6);
+    gPlan = {1, SIZE_MAX, 2};
+    char in[6] = {};
+    EXPECT_EQ(NativeRead(File, 0, in, 6), 6);
+    EXPECT_EQ(std::string(in, 6), "abcdef");
+    gPlan = {0, SIZE_MAX, 1};
+    errno = EINTR;
+    EXPECT_EQ(NativeWrite(File, 6, "gh", 2), 2);
+    EXPECT_EQ(Written(), "abcdefgh");
+    gPlan = {0, SIZE_MAX, 1};
+    errno = EINTR;
+    EXPECT_EQ(NativeRead(File, 8, in, 6), 0);
+    EXPECT_EQ(gPlan.Calls, 1);
+}
+
+// A write goes on from where a part of it ended; a failed call moves nothing,
+// and a size that cannot be told is none.
+TEST_F(FileCalls, AWriteGoesOnAfterEachPartAndFailuresCountAsNothing) {
+    const std::string bytes = "01234567abcdefgh";
+    gPlan.MostBytes = 3;
+    EXPECT_EQ(NativeWrite(File, 2, bytes.data() + 8, 8), 8);
+    EXPECT_EQ(Written(), std::string("\0\0abcdefgh", 10));
+    gPlan = {0, 3, 1};
+    EXPECT_EQ(NativeWrite(File, 0, bytes.data(), 8), 3);  // the bytes moved before the failure
+    gPlan = {};
+    char in = 0;
+    EXPECT_EQ(NativeRead(-1, 0, &in, 1), 0);
+    EXPECT_EQ(NativeWrite(-1, 0, bytes.data(), 1), 0);
+    EXPECT_EQ(NativeFileSize(-1), 0);
+}
+
+// Where the file system cannot exchange two names (nor refuse to replace in a
+// rename), renames and links do the same jobs.
+TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
+    gPlan.NoExchange = true;
+    for (const char* name : {"1.bin", "2.bin", "3.bin", "4.bin"}) WriteWholeFile(Dir / name, {static_cast<unsigned char>(name[0])});
+    EXPECT_EQ(ReplaceFileWith(Text(Dir / "1.bin"), Text(Dir / "f.bin")), 0u);
+    EXPECT_EQ(Written(), "1");
+    const TNativeFile folder = Held();
+    const UString path = Text(Dir.Path());
+    EXPECT_EQ(ReplaceFileAt(folder, path, u"2.bin", u"f.bin"), 0u);
+    EXPECT_EQ(Written(), "2");
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"3.bin", u"f.bin", u"old.bin"), 0u);
+    EXPECT_EQ(Written(), "3");
+    EXPECT_EQ(ReadWholeFile(Dir / "old.bin"), std::vector<unsigned char>{'2'});
+    EXPECT_EQ(MoveToNewNameAt(folder, path, u"4.bin", u"moved.bin"), 0u);
+    EXPECT_EQ(ReadWholeFile(Dir / "moved.bin"), std::vector<unsigned char>{'4'});
+    for (const char* gone : {"1.bin", "2.bin", "3.bin", "4.bin"}) EXPECT_FALSE(fs::exists(Dir / gone)) << gone;
+}
+
+// A folder that cannot be held is named, with the system's reason.
+TEST_F(FileCalls, AFolderThatCannotBeHeldIsNamed) {
+    std::vector<TNativeFile> holds;
+    UString refused;
+    EXPECT_EQ(HoldFolderPath(Text(Dir / "missing"), holds, refused), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(refused, Text(Dir / "missing"));
+    EXPECT_TRUE(holds.empty());
+}
+
+// With standard input closed, the next file opened gets descriptor 0, a file like any other.
+TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
+    ASSERT_EQ(NativeWrite(File, 0, "x", 1), 1);
+    WriteWholeFile(Dir / "read-only.bin", {'r'});
+    fs::permissions(Dir / "read-only.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const TNativeFile folder = Held();
+    const int input = ::dup(0);
+    ::close(0);
+    errno = 0;  // a descriptor 0 taken for a failure would answer this 0
+    EXPECT_EQ(CheckReplaceable(Text(Dir / "read-only.bin")), static_cast<uint32_t>(EACCES));
+    TNativeFile file = -1;
+    EXPECT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faRead, fdOpenExisting, file), 0u);
+    EXPECT_EQ(file, 0);
+    char in = 0;
+    EXPECT_EQ(NativeRead(file, 0, &in, 1), 1);
+    EXPECT_EQ(in, 'x');
+    CloseNativeFile(file);
+    file = -1;
+    EXPECT_EQ(OpenFileAt(folder, Text(Dir.Path()), u"f.bin", faRead, fdOpenExisting, file), 0u);
+    EXPECT_EQ(file, 0);
+    CloseNativeFile(file);
+    file = -1;
+    EXPECT_EQ(OpenArchiveFile(Text(Dir / "f.bin"), faRead, file), 0u);
+    EXPECT_EQ(file, 0);
+    CloseNativeFile(file);
+    ::dup2(input, 0);
+    ::close(input);
 }
 #endif

@@ -14,12 +14,17 @@ TEST(Utf8, RoundTripsPersianAndAstralText) {
     const UString text = u"آپدیت نرم افزار \U0001F600";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
     EXPECT_EQ(ToUtf8(u"\u00e9"), "\xc3\xa9");
+    EXPECT_EQ(ToUtf8(u"\U00010000\U0010FFFF"), "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf");  // the first and last pairs
+    EXPECT_EQ(ToUtf8(u"\uE000"), "\xee\x80\x80");  // the first character after the surrogates
+    // A high surrogate that ends the text is alone, whatever follows it in memory.
+    EXPECT_EQ(ToUtf8(UStringView(u"\U0001F600").substr(0, 1)), "\xef\xbf\xbd");
 }
 
 TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
     EXPECT_EQ(FromUtf8("a\xc3(\xff"), u"a\uFFFD(\uFFFD");
     EXPECT_EQ(FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");       // overlong
     EXPECT_EQ(FromUtf8("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");  // surrogate
+    EXPECT_EQ(FromUtf8("\xed\x9f\xbf"), u"\uD7FF");                // the last character before them
     EXPECT_EQ(FromUtf8("\xe2\x82"), u"\uFFFD\uFFFD");        // cut short
 }
 

@@ -45,6 +45,9 @@ TEST(PictureData, PngPictureIsReadByItsRegisteredClass) {
 
 TEST(PictureData, LayoutIsLengthByteNameThenData) {
     EXPECT_EQ(MakePictureData("Ab", {7, 8}), (std::vector<uint8_t>{2, 'A', 'b', 7, 8}));
+    EXPECT_EQ(MakePictureData(std::string(255, 'n'), {}).front(), 255);  // the longest name its byte can count
+    ExpectRaises<EArgumentException>([] { MakePictureData(std::string(256, 'n'), {}); },
+                                     u"Picture class name longer than 255 bytes");
     RegisterPictureClass(u"TLayoutProbe", Tagged(1));
     const std::unique_ptr<TGraphic> graphic = Read({12, 'T', 'L', 'a', 'y', 'o', 'u', 't', 'P', 'r', 'o', 'b', 'e', 5, 6});
     ASSERT_NE(graphic, nullptr);

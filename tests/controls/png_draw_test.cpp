@@ -113,6 +113,7 @@ TEST(PngDraw, EmptyRectangleOrPictureDrawsNothing) {
     TBitmapSurface target(surface);
     TPngImage empty;
     EXPECT_TRUE(empty.Empty());
+    EXPECT_EQ(empty.Width(), 0);
     empty.Draw(target, TRect{0, 0, 2, 2});
     EXPECT_EQ(GetPixel(surface, 0, 0), (TRgba{9, 9, 9, 9}));
 }
@@ -120,6 +121,7 @@ TEST(PngDraw, EmptyRectangleOrPictureDrawsNothing) {
 TEST(PngDraw, OpaquePictureIsCopiedScaled) {
     const TBitmap32 s = DrawOnto("rgb_2x2.png", 5, 4, {1, 2, 3, 0}, TRect{1, 0, 5, 4});
     ExpectRows([&](int x, int y) { return GetColour(s, x, y); }, kRgbDoubledFromColumnOne);
+    EXPECT_EQ(GetPixel(s, 1, 0)[3], 255) << "its pixels are opaque";
 }
 
 TEST(PngDraw, OneTransparentColourIsLeftOut) {

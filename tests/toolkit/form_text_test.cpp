@@ -11,11 +11,11 @@ object Form1: TForm1
   ClientWidth = 798
   Font.Height = -11
   Caption = "آپدیت \"x\" \\ y"
-  BorderIcons = [biSystemMenu, biHelp]
-  Font.Style = []
+  BorderIcons = [ biSystemMenu , biHelp ]
+  Font.Style = [ ]
   Scaled = False
-  Picture.Data = {0954 506e
-     67}
+  Picture.Data = {0954 5A6F
+     67af}
   object Label2: TLabel   # the first label
     Left = 63
   end
@@ -43,17 +43,19 @@ TEST(FormText, ReadsObjectsPropertiesAndValuesInOrder) {
     EXPECT_EQ(form.Properties[2].Value.Text, u"\u0622\u067e\u062f\u06cc\u062a \"x\" \\ y");
     EXPECT_EQ(form.Properties[3].Value.Kind, fvSet);
     EXPECT_EQ(form.Properties[3].Value.Items, (std::vector<UString>{u"biSystemMenu", u"biHelp"}));
+    EXPECT_EQ(form.Properties[4].Value.Kind, fvSet);
     EXPECT_TRUE(form.Properties[4].Value.Items.empty());
     EXPECT_EQ(form.Properties[5].Value.Kind, fvIdent);
     EXPECT_EQ(form.Properties[5].Value.Text, u"False");
     EXPECT_EQ(form.Properties[6].Value.Kind, fvBytes);
-    EXPECT_EQ(form.Properties[6].Value.Bytes, (std::vector<uint8_t>{0x09, 0x54, 0x50, 0x6E, 0x67}));
+    EXPECT_EQ(form.Properties[6].Value.Bytes, (std::vector<uint8_t>{0x09, 0x54, 0x5A, 0x6F, 0x67, 0xAF}));
     ASSERT_EQ(form.Children.size(), 2u);
     EXPECT_EQ(form.Children[0].Name, u"Label2");
     EXPECT_EQ(form.Children[0].Properties[0].Value.Integer, 63);
     ASSERT_EQ(form.Children[1].Children.size(), 1u);
     EXPECT_EQ(form.Children[1].Children[0].ClassName, u"TLabel");
-    EXPECT_EQ(ParseFormText("object A: TA\n  X = 2147483647\nend\n").Properties[0].Value.Integer, INT32_MAX);
+    // The last "end" may end the text without a line break.
+    EXPECT_EQ(ParseFormText("object A: TA\n  X = 2147483647\nend").Properties[0].Value.Integer, INT32_MAX);
 }
 
 TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
@@ -61,11 +63,16 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
     const Case cases[] = {
         {"missing end", "object A: TA\n  X = 1\n", u"Line 3: \"end\" expected"},
         {"missing equals", "object A: TA\n  X 1\nend\n", u"Line 2: \"=\" expected"},
+        {"two values", "object A: TA\n  X = 1 2\nend\n", u"Line 2: end of line expected"},
+        {"property after the class", "object A: TA X = 1\nend\n", u"Line 1: end of line expected"},
+        {"a word after end", "object A: TA\nend end\n", u"Line 2: end of line expected"},
         {"name led by a dot", "object A: TA\n  .X = 1\nend\n", u"Line 2: name expected"},
-        {"open string", "object A: TA\n  X = \"abc\nend\n", u"Line 2: unterminated string"},
-        {"odd hex digits", "object A: TA\n  X = {123}\nend\n", u"Line 2: odd number of hexadecimal digits"},
+        {"string across lines", "object A: TA\n  X = \"abc\n  def\"\nend\n", u"Line 2: unterminated string"},
+        {"escape at the end", "object A: TA\n  X = \"a\\", u"Line 2: unterminated string"},
+        {"odd hex digits", "object A: TA\n  X = {120}\nend\n", u"Line 2: odd number of hexadecimal digits"},
+        {"open byte block", "object A: TA\n  X = {12", u"Line 2: unterminated byte block"},
         {"bad hex digit", "object A: TA\n  X = {12\n 3G}\nend\n", u"Line 3: hexadecimal digit expected"},
-        {"text after end", "object A: TA\nend\nobject B: TB\nend\n", u"Line 3: text after the last \"end\""},
+        {"a second object", "object A: TA\nend\nobject B: TB\nend\n", u"Line 3: text after the last \"end\""},
         {"no object", "A = 1\n", u"Line 1: \"object\" expected"},
         {"number too large", "object A: TA\n  X = 2147483648\nend\n", u"Line 2: number too large"},
         {"unknown escape", "object A: TA\n  X = \"a\\n\"\nend\n", u"Line 2: unknown escape"},
@@ -74,4 +81,10 @@ TEST(FormText, ReportsTheLineOfWhatItCannotRead) {
         SCOPED_TRACE(c.name);
         ExpectRaises<EParserError>([&] { ParseFormText(c.text); }, c.message);
     }
+    // A definition kept among the program's resources ends without a NUL: what
+    // follows it in memory is no part of it.
+    const std::string_view whole = "object A: TA\n  X = \"abc\"\n  Y = 5\nend\n";
+    ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find("\"\n"))); }, u"Line 2: unterminated string");
+    ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find('5'))); }, u"Line 3: name expected");
+    ExpectRaises<EParserError>([&] { ParseFormText(whole.substr(0, whole.find("\nend"))); }, u"Line 3: \"end\" expected");
 }

@@ -54,6 +54,8 @@ TEST(ReadIconDirectory, ReadsEveryEntryInFileOrder) {
     EXPECT_EQ(entries[1].Width, 256);  // a width byte of 0
     EXPECT_EQ(entries[1].Length, 200u);
     EXPECT_EQ(entries[1].Offset, 138u);
+    EXPECT_TRUE(ReadIconDirectory(IconFile({}, 6)).empty());           // the header alone: no entries
+    EXPECT_EQ(ReadIconDirectory(IconFile({{32, 10, 22}}, 0)).size(), 1u);  // the directory ends the file
 }
 
 TEST(ReadIconDirectory, ReadsFieldsLittleEndian) {
@@ -94,6 +96,7 @@ TEST(ClosestIconImage, PrefersTheExactWidthThenTheLargestBelowThenTheSmallestAbo
         {"largest below the size", {16, 24, 48}, 32, 1},
         {"the first of equal widths below", {24, 16, 24}, 32, 0},
         {"smallest above when none fits", {256, 64, 48}, 32, 2},
+        {"the first of equal widths above", {64, 64}, 32, 0},
         {"one below beats any above", {64, 16, 48}, 32, 1},
         {"a larger one after the best below does not win", {24, 64}, 32, 0},
         {"a single image", {256}, 16, 0},

@@ -35,9 +35,11 @@ TTestBytes InsertBeforeEndRecord(TTestBytes zip, const std::string& bytes) {
 }  // namespace
 
 TEST(DatToolCheck, ACleanArchivePasses) {
-    TRun run = CheckBytes(ZipBuilder().Add("a/", "").Add("a/b.txt", std::string(100000, 'q'), 8).Build());
+    TTestEntry commented = TestEntry("a/c.txt", "x");
+    commented.Comment = "its directory record ends after this";
+    TRun run = CheckBytes(ZipBuilder().Add("a/", "").Add("a/b.txt", std::string(100000, 'q'), 8).Add(commented).Build());
     EXPECT_EQ(run.Code, 0);
-    EXPECT_EQ(run.Console.FOut, Lines{"no problems in 2 entries"});
+    EXPECT_EQ(run.Console.FOut, Lines{"no problems in 3 entries"});
 }
 
 // Info-ZIP's zip flags nothing; 7-Zip and zipfile flag only the names that are
@@ -47,6 +49,8 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
                               .Add(Unflagged("Kelvo.exe"))
                               .Add(Unflagged(kPersianReport))
                               .Add(Unflagged("caf\x82.txt"))
+                              .Add(Unflagged("rub\x7F.txt"))  // ASCII to its last character: read alike by all
+                              .Add(Unflagged("\x80" "a.txt"))
                               .Add(TestEntry(kPersianReport, "y"))
                               .Add(TestEntry("bad\xC3(", "z"))
                               .Build());
@@ -55,12 +59,13 @@ TEST(DatToolCheck, NamesInstalledUnderAnotherReadingAreReported) {
               (Lines{"\"" + kPersianAsCp437 + "\": is not flagged UTF-8, so it is installed as \"" + kPersianAsCp437 +
                          "\"; read as UTF-8 it is \"\u06AF\u0632\u0627\u0631\u0634.rep\"",
                      "\"caf\u00E9.txt\": is not flagged UTF-8, so it is installed as \"caf\u00E9.txt\"",
+                     "\"\u00C7a.txt\": is not flagged UTF-8, so it is installed as \"\u00C7a.txt\"",
                      "\"\u06AF\u0632\u0627\u0631\u0634.rep\": warning: is flagged UTF-8 while other names are not: "
                      "KelvoUpdater installs this name right, but readers that take one flag for the whole archive show "
                      "it as \"" + kPersianAsCp437 + "\"",
                      "\"bad\u251C(\": the update run refuses its name: No mapping for the Unicode character exists in the "
                      "target multi-byte code page",
-                     "3 problems, 1 warning in 5 entries"}));
+                     "4 problems, 1 warning in 7 entries"}));
     EXPECT_EQ(CheckBytes(ZipBuilder().Add(TestEntry(kPersianReport, "y")).Add("Kelvo.exe", "x").Build()).Console.FOut,
               Lines{"no problems in 2 entries"});
 }
@@ -122,8 +127,21 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
     stored.CompressedSize = 4;
     TTestEntry encrypted = TestEntry("secret.txt", "x");
     encrypted.Flag |= 1;
-    TRun run = CheckBytes(
-        ZipBuilder().Add("good.txt", "fine", 8).Add(badCrc).Add(bzip2).Add(shortData).Add(longData).Add(stored).Add(encrypted).Build());
+    TTestEntry padded = TestEntry("padded.txt", "abc", 8);
+    padded.StoredData = RawDeflate("abc") + "zz";  // the deflate data ends before its recorded size
+    TTestEntry otherMethod = TestEntry("method.txt", "m");
+    otherMethod.Local.Method = 8;
+    TRun run = CheckBytes(ZipBuilder()
+                              .Add("good.txt", "fine", 8)
+                              .Add(badCrc)
+                              .Add(bzip2)
+                              .Add(shortData)
+                              .Add(longData)
+                              .Add(stored)
+                              .Add(encrypted)
+                              .Add(padded)
+                              .Add(otherMethod)
+                              .Build());
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
               (Lines{"\"crc.txt\": has a wrong checksum",
@@ -131,11 +149,18 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                      "\"short.txt\": the update run stops here: Stream read error",
                      "\"long.txt\": holds more data than its recorded size",
                      "\"stored.bin\": is stored with two different sizes", "\"secret.txt\": is encrypted",
-                     "6 problems in 7 entries"}));
+                     "\"padded.txt\": has a wrong compressed size",
+                     "\"method.txt\": its local header gives compression method 8", "8 problems in 9 entries"}));
 }
 
 TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
-    TTestBytes zip = ZipBuilder().Add("a.txt", "alpha").Add("b.txt", "beta").Add("c.txt", "gamma").Add("d.txt", "delta").Build();
+    TTestBytes zip = ZipBuilder()
+                         .Add("a.txt", "alpha")
+                         .Add("b.txt", "beta")
+                         .Add("c.txt", "gamma")
+                         .Add("d.txt", "delta")
+                         .Add("e.txt", "epsilon")
+                         .Build();
     PutLe32(zip, 3 * 30 + 15 + 14 + 14, 0x12345678);  // d.txt: local checksum
     zip[0] = 'X';                  // a.txt: local signature damaged
     zip[30 + 5 + 5 + 30] = 'B';    // b.txt: local name "B.txt"
@@ -144,6 +169,7 @@ TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
     const size_t central = CentralDirectoryOffset(zip);
     const size_t cCentral = central + 2 * 46 + 10;  // c.txt's central record
     PutLe32(zip, cCentral + 20, 5000);  // and the central one: the data runs past the end
+    PutLe16(zip, 4 * 30 + 20 + 19 + 28, 3);  // e.txt: a local extra field of 3 bytes pushes its data on
     TRun run = CheckBytes(zip);
     EXPECT_EQ(run.Console.FOut,
               (Lines{"\"a.txt\": the update run stops here: Invalid Zip Local Header signature",
@@ -151,13 +177,21 @@ TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
                      "\"c.txt\": its data runs past the end of the archive",
                      "\"c.txt\": is stored with two different sizes",
                      "\"d.txt\": its local header gives other sizes or another checksum than the central directory",
-                     "5 problems in 4 entries"}));
+                     "\"e.txt\": its data runs into the central directory", "\"e.txt\": has a wrong checksum",
+                     "7 problems in 5 entries"}));
+    TTestBytes past = ZipBuilder().Add("x.txt", "x").Add("y.txt", "y").Build();
+    const size_t pastCentral = CentralDirectoryOffset(past);
+    PutLe32(past, pastCentral + 42, static_cast<uint32_t>(past.size() - 29));       // x.txt: its header would end past the end
+    PutLe32(past, pastCentral + 51 + 42, static_cast<uint32_t>(past.size() - 30));  // y.txt: its header ends at the end
+    EXPECT_EQ(CheckBytes(past).Console.FOut,
+              (Lines{"\"x.txt\": its local header lies past the end of the archive",
+                     "\"y.txt\": the update run stops here: Invalid Zip Local Header signature", "2 problems in 2 entries"}));
 }
 
 TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
     TTestEntry zip64 = TestEntry("big.bin", "x");
     zip64.Extra = std::string("\x01\x00\x08\x00\x01\x00\x00\x00\x00\x00\x00\x00", 12);
-    zip64.LocalExtra = std::string("\x0A\x00\x00\x00\x01\x00\x00\x00", 8);  // another block, then ZIP64
+    zip64.LocalExtra = std::string("\x0A\x00\x02\x00xx\x01\x00\x00\x00", 10);  // another block, then ZIP64
     const std::string locator = std::string("PK\x06\x07", 4) + std::string(16, '\0');
     TRun run = CheckBytes(InsertBeforeEndRecord(ZipBuilder().Add(zip64).Build(), locator));
     EXPECT_EQ(run.Code, 1);
@@ -168,10 +202,25 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
                      "archive: 20 bytes lie between the central directory and the end record; the update run's "
                      "write-back overwrites them",
                      "4 problems in 1 entry"}));
+    // Every field that ZIP64 escapes with all bits set is a marker; 3 bytes are too few for a block.
+    for (const auto& [at, width] : {std::pair{20, 4}, {24, 4}, {42, 4}, {34, 2}}) {
+        TTestBytes escaped = ZipBuilder().Add("a.txt", "x").Build();
+        const size_t field = CentralDirectoryOffset(escaped) + static_cast<size_t>(at);
+        width == 4 ? PutLe32(escaped, field, 0xFFFFFFFF) : PutLe16(escaped, field, 0xFFFF);
+        EXPECT_EQ(CheckBytes(escaped).Console.FOut.at(0), "\"a.txt\": has ZIP64 markers, which the update run does not read")
+            << at;
+    }
+    TTestEntry shortExtra = TestEntry("a.txt", "x");
+    shortExtra.Extra = std::string("\x01\x00\x00", 3);
+    EXPECT_EQ(CheckBytes(ZipBuilder().Add(shortExtra).Build()).Console.FOut, Lines{"no problems in 1 entry"});
     TTestBytes counts = ZipBuilder().Add("a.txt", "x").Build();
     PutLe16(counts, EndRecordOffset(counts) + 8, 0xFFFF);
     EXPECT_EQ(CheckBytes(counts).Console.FOut,
               (Lines{"archive: the end record has ZIP64 markers, which the update run does not read", "1 problem in 1 entry"}));
+    TTestBytes overlap = ZipBuilder().Add("a.txt", "x").Build();
+    PutLe16(overlap, CentralDirectoryOffset(overlap) + 32, 4);  // a record comment taking the end record's signature
+    EXPECT_EQ(CheckBytes(overlap).Console.FOut,
+              (Lines{"archive: the central directory runs into the end record", "1 problem in 1 entry"}));
 }
 
 // The run installs nothing from an archive without entries: a release gate must not pass it.

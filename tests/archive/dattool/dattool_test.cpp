@@ -72,6 +72,10 @@ TEST(DatToolList, PrintsMethodSizesDateChecksumAndNameThenTheTotals) {
     EXPECT_EQ(run.Console.FOut[2], "deflated\t" + std::to_string(compressed) + "\t10\t2025-01-14 13:25:56\ta684c7c6\tx.txt");
     EXPECT_EQ(run.Console.FOut[3], "total\t" + std::to_string(compressed) + "\t10\t\t\t2 entries");
     EXPECT_EQ(Tool({u"list", U(dir / "empty.zip")}).Console.FOut.back(), "total\t0\t0\t\t\t0 entries");
+    TTestEntry bzip2 = TestEntry("b.bz2", "");
+    bzip2.Method = 12;
+    WriteWholeFile(dir / "other.zip", ZipBuilder().Add(bzip2).Build());
+    EXPECT_EQ(Tool({u"list", U(dir / "other.zip")}).Console.FOut.at(1).rfind("method-12\t", 0), 0u);
 }
 
 // How the command line is read, the same for every command.

@@ -33,12 +33,13 @@ TEST(DatToolDiff, TellsWhatTheRunWouldDoToTheFolder) {
     fs::create_directories(dir / "old" / "lib");
     WriteText(dir / "old" / "Kelvo.exe", "old program");
     WriteText(dir / "old" / "lib" / "a.dll", "library");
-    WriteText(dir / "old" / "dbrtsl100.bpl", "marker");
+    for (const char* name : {"dbrtsl100.bpl", "c.bpl", "a.bpl", "e.bpl", "b.bpl"}) WriteText(dir / "old" / name, "marker");
     TRun old = Tool({u"diff", U(dir / "Data.dat"), U(dir / "old")});
     EXPECT_EQ(old.Code, 1);
     EXPECT_EQ(old.Console.FOut, (Lines{"replaced\t\"Kelvo.exe\"", "unchanged\t\"lib/\"", "unchanged\t\"lib/a.dll\"",
-                                       "not in the archive (the update run leaves them):", "\tdbrtsl100.bpl",
-                                       std::string("0 new, 1 replaced, 2 unchanged, 0") + kSummaryTail + "1 files not in the archive"}));
+                                       "not in the archive (the update run leaves them):", "\ta.bpl", "\tb.bpl", "\tc.bpl",
+                                       "\tdbrtsl100.bpl", "\te.bpl",
+                                       std::string("0 new, 1 replaced, 2 unchanged, 0") + kSummaryTail + "5 files not in the archive"}));
 
     fs::permissions(dir / "old" / "Kelvo.exe", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);  // read-only
@@ -46,23 +47,26 @@ TEST(DatToolDiff, TellsWhatTheRunWouldDoToTheFolder) {
     fs::create_directories(dir / "old" / "lib" / "a.dll");
     TRun stops = Tool({u"diff", U(dir / "Data.dat"), U(dir / "old")});
     EXPECT_EQ(stops.Code, 1);
-    ASSERT_EQ(stops.Console.FOut.size(), 6u);
+    ASSERT_EQ(stops.Console.FOut.size(), 10u);
     EXPECT_EQ(stops.Console.FOut[0].rfind("stops\t\"Kelvo.exe\": Cannot create file \"", 0), 0u) << stops.Console.FOut[0];
     EXPECT_EQ(stops.Console.FOut[2].rfind("stops\t\"lib/a.dll\": a folder \"", 0), 0u) << stops.Console.FOut[2];
-    EXPECT_EQ(stops.Console.FOut.back(), std::string("0 new, 0 replaced, 1 unchanged, 2") + kSummaryTail + "1 files not in the archive");
+    EXPECT_EQ(stops.Console.FOut.back(), std::string("0 new, 0 replaced, 1 unchanged, 2") + kSummaryTail + "5 files not in the archive");
 }
 
 TEST(DatToolDiff, StopsWhereAFileStandsForAFolderOrAPathIsTooLongAndCannotReadIsExitTwo) {
     TTempDir dir;
     const std::string longName(250, 'n');
-    WriteWholeFile(dir / "Data.dat", ZipBuilder().Add("lib/a.dll", "x").Add(longName, "x").Build());
+    WriteWholeFile(dir / "Data.dat",
+                   ZipBuilder().Add("lib/a.dll", "x").Add(longName, "x").Add("../up.txt", "x").Add("/root.txt", "x").Build());
     fs::create_directories(dir / "inst");
     WriteText(dir / "inst" / "lib", "a file");
     TRun run = Tool({u"diff", U(dir / "Data.dat"), U(dir / "inst")});
     EXPECT_EQ(run.Code, 1);
-    ASSERT_EQ(run.Console.FOut.size(), 5u);
+    ASSERT_EQ(run.Console.FOut.size(), 7u);
     EXPECT_EQ(run.Console.FOut[0].rfind("stops\t\"lib/a.dll\": a file \"", 0), 0u) << run.Console.FOut[0];
     EXPECT_EQ(run.Console.FOut[1].rfind("stops\t\"" + longName + "\": its path in this folder has ", 0), 0u);
+    EXPECT_EQ(run.Console.FOut[2], "stops\t\"../up.txt\": Entry \"..\\up.txt\" would be written outside the target folder");
+    EXPECT_EQ(run.Console.FOut[3], "stops\t\"/root.txt\": Entry \"\\root.txt\" would be written outside the target folder");
     EXPECT_EQ(Tool({u"diff", U(dir / "Data.dat"), U(dir / "none")}).Console.FErr,
               Lines{"\"" + ToUtf8(U(dir / "none")) + "\": no such folder"});
     EXPECT_EQ(Tool({u"diff", U(dir / "Data.dat"), U(dir / "none")}).Code, 2);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 #include <map>
 #include <tuple>
 
@@ -15,6 +16,21 @@
 #include "tests/archive/support/update_run.h"
 
 namespace fs = std::filesystem;
+
+#ifndef _WIN32
+namespace {
+// gClock, when set, is what this program's time() answers, which pack asks for the packing time.
+std::time_t gClock = 0;
+}  // namespace
+
+extern "C" std::time_t time(std::time_t* out) noexcept {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const std::time_t answer = gClock != 0 ? gClock : now.tv_sec;
+    if (out != nullptr) *out = answer;
+    return answer;
+}
+#endif
 
 namespace {
 
@@ -69,11 +85,19 @@ void MakeSampleFolder(const fs::path& root) {
     WriteText(root / "Kelvo.exe", "MZ program");
     WriteText(root / kPersianFolder / kPersianFile, "ledger");
     WriteText(root / kPersianFolder / "sub folder" / "empty file.txt", "");
-    WriteText(root / "big text.txt", std::string(300000, 'k'));   // deflates
+    WriteText(root / "big text.txt", std::string(5 * kCopyBufferSize + 1, 'k'));  // deflates; read last: one byte
     WriteText(root / kPersianFolder / "sub folder" / "deeper" / "noise.bin", Noise(70000));  // stays stored
 }
 
 TRun Pack(const fs::path& folder, const fs::path& archive) { return Tool({u"pack", u"--fixed-time", U(folder), U(archive)}); }
+
+// Today is the local date as dattool list shows it.
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    char text[16] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&now));
+    return text;
+}
 
 }  // namespace
 
@@ -111,6 +135,8 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
         EXPECT_EQ(name.find('\\'), std::string::npos);
         EXPECT_EQ(h.Flag, kFlagUtf8Names);
         EXPECT_EQ(h.ModifiedDateTime, kFixedTime);
+        // Unix modes for the readers that restore them (rw-r--r--, rwxr-xr-x), and the MS-DOS folder bit.
+        EXPECT_EQ(h.ExternalAttributes, name.back() == '/' ? (040755u << 16 | 0x10) : 0100644u << 16) << name;
         methods[name] = h.CompressionMethod;
         previous = name;
     }
@@ -118,6 +144,34 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
     EXPECT_EQ(methods.at(kPersianFolder.u8string() + "/sub folder/deeper/noise.bin"), 0);  // deflate is not smaller
     EXPECT_EQ(methods.at("empty folder/"), 0);
     EXPECT_EQ(methods.size(), 9u);
+}
+
+// Without --fixed-time the entries carry the time they were packed; a clock set
+// before 1980, which MS-DOS time cannot hold, stamps them 1980-01-01.
+TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
+    TTempDir dir;
+    fs::create_directories(dir / "src");
+    WriteText(dir / "src" / "a.txt", "a");
+    const auto listed = [&](const char* archive) {  // the entry's line: method, sizes, date and time, ...
+        EXPECT_EQ(Tool({u"pack", U(dir / "src"), U(dir / archive)}).Code, 0);
+        return Tool({u"list", U(dir / archive)}).Console.FOut.at(1);
+    };
+    const std::string before = Today();
+    const std::string today = listed("today.dat");
+    EXPECT_TRUE(today.find("\t" + before + " ") != std::string::npos || today.find("\t" + Today() + " ") != std::string::npos)
+        << today;
+#ifndef _WIN32
+    gClock = 300000000;  // July 1979
+    const std::string early = listed("1979.dat");
+    gClock = 1000000001;  // 41 seconds into a minute in every time zone: stored in two-second steps, 40
+    const std::string late = listed("2001.dat");
+    gClock = 0;
+    EXPECT_NE(early.find("\t1980-01-01 00:00:00\t"), std::string::npos) << early;
+    const std::time_t at = 1000000001;
+    char shown[32] = {};
+    std::strftime(shown, sizeof shown, "\t%Y-%m-%d %H:%M:40\t", std::localtime(&at));
+    EXPECT_NE(late.find(shown), std::string::npos) << late;
+#endif
 }
 
 // Windows keeps neither such names nor such deep folders below a test folder;
@@ -142,6 +196,13 @@ TEST(DatToolPack, RefusesWhatCheckWouldReportAndWritesNothing) {
                      "\"name. \": the name part \"name. \" ends in a dot or a space, which Windows drops",
                      "nothing packed: 4 problems"}));
     EXPECT_FALSE(fs::exists(dir / "Data.dat"));
+    TRun file = Pack(dir / "src" / "ok.txt", dir / "Data.dat");
+    EXPECT_EQ(file.Code, 2);
+    EXPECT_EQ(file.Console.FErr, Lines{"\"" + ToUtf8(U(dir / "src" / "ok.txt")) + "\": is not a folder"});
+    EXPECT_FALSE(fs::exists(dir / "Data.dat"));
+    std::vector<UString> problems;  // the listing says so too, for a folder replaced after the command's check
+    EXPECT_TRUE(CollectPackItems(U(dir / "src" / "ok.txt"), {}, problems).empty());
+    EXPECT_EQ(problems, std::vector<UString>{u"\"" + U(dir / "src" / "ok.txt") + u"\": is not a folder"});
 }
 #endif
 
@@ -185,6 +246,9 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
     MakeSampleFolder(dir / "src");
     fs::create_directories(dir / "a folder");
     WriteText(dir / "notes.txt", "notes");
+    Lines held;  // temporary names something else holds are left to it; the hundredth is still free
+    for (int i = 1; i < 100; ++i) held.push_back(".notes.txt.pack-" + std::to_string(i));
+    for (const std::string& name : held) WriteText(dir / name, "held");
 #ifndef _WIN32  // Wine makes no links; the peers test shows the Windows build's refusal there
     fs::create_directory_symlink(dir / "src", dir / "src link");
 #endif
@@ -224,7 +288,9 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
 #ifndef _WIN32
     names.push_back("src link");
 #endif
-    EXPECT_EQ(NamesIn(dir.Path()), names);  // no temporary file left
+    names.insert(names.end(), held.begin(), held.end());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(NamesIn(dir.Path()), names);  // no temporary file of its own left
     EXPECT_EQ(Tree(dir / "src").count("Data.dat"), 0u);
 }
 
