@@ -5,7 +5,9 @@
 # `dattool pack`; Info-ZIP's unzip, 7-Zip, bsdtar and Python's zipfile list the
 # packed Persian name as it is; zipfile, bsdtar and the update run's own
 # extraction give back the packed tree, and diff finds that tree current;
-# packing twice gives the same bytes; a link in the folder is refused, naming it.
+# packing twice gives the same bytes; a link in the folder is refused, naming it;
+# the Linux build shows its progress line on a terminal only, once a pack has
+# taken 200 ms.
 # Usage: dattool_peers_test.sh DATTOOL                  (the Linux build)
 #        dattool_peers_test.sh DATTOOL.EXE WINE_ENV DIR (the Windows build in scripts/wine-env)
 set -euo pipefail
@@ -91,6 +93,21 @@ ln -s "$work/elsewhere" "$work/linked/src/to elsewhere"
 out=$(tool pack "$work/linked/src" "$work/linked.dat") && fail "pack took a folder with a link: $out"
 grep -qF '"to elsewhere": is a link or junction' <<<"$out" || fail "pack does not name the link: $out"
 [ ! -e "$work/linked.dat" ] || fail "pack wrote an archive of a folder with a link"
+
+if [ -z "$wine_env" ]; then
+  command -v script >/dev/null || fail "script is missing (scripts/setup installs it)"
+  mkdir -p "$work/slow"
+  head -c 32M /dev/urandom >"$work/slow/noise.bin"  # deflating it takes well over 200 ms
+  printf 'b' >"$work/slow/b.txt"
+  # on_terminal ARGS...: what dattool writes to a terminal on its error stream.
+  on_terminal() { script -qec "$(printf '%q ' "$dattool" "$@") >/dev/null" /dev/null; }
+  [[ "$(on_terminal pack "$work/slow" "$work/slow.dat")" == *$'\e[K'* ]] ||
+    fail "a slow pack shows no progress line on a terminal"
+  [[ "$(on_terminal pack "$src" "$work/quick.dat")" != *$'\e[K'* ]] ||
+    fail "a quick pack shows a progress line"
+  "$dattool" pack "$work/slow" "$work/slow-again.dat" >/dev/null 2>"$work/errors.txt" || fail "slow pack failed"
+  [ ! -s "$work/errors.txt" ] || fail "a progress line went to a file: $(cat -v "$work/errors.txt")"
+fi
 
 if [ "$failures" -gt 0 ]; then echo "$failures failed"; exit 1; fi
 echo "dattool against zip, 7zz, zipfile and bsdtar: all passed"

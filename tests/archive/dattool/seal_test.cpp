@@ -29,12 +29,14 @@ TTestBytes UnsealedSeal() {
     return Bytes("KelvoUpdaterSeal" "unsealed........" + std::string(32, '.'));
 }
 
-// VersionResource: a version block whose fixed part says 1.2.3.4.
+// VersionResource: a version block whose fixed part says 1.2.3.4. It lies
+// 4 bytes further than in a block with no padding after its key, at the next
+// 32-bit boundary, where the search must find it all the same.
 TTestBytes VersionResource() {
-    TTestBytes data(40 + 52, 0);  // what precedes the fixed part in a real block, then the fixed part
-    PutLe32(data, 40, 0xFEEF04BD);
-    PutLe32(data, 48, 0x00010002);
-    PutLe32(data, 52, 0x00030004);
+    TTestBytes data(44 + 52, 0);
+    PutLe32(data, 44, 0xFEEF04BD);
+    PutLe32(data, 52, 0x00010002);
+    PutLe32(data, 56, 0x00030004);
     return data;
 }
 
