@@ -4,7 +4,9 @@
 
 #include <zlib.h>
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/controls/picture_files.h"
@@ -17,6 +19,57 @@ struct TExpectedPixel {
     int X, Y;
     int Red, Green, Blue, Alpha;
 };
+
+// MadePng writes an 8-bit PNG chunk by chunk, for layouts image tools will
+// not write (an index past the palette's end) or that a check needs exactly.
+// The chunks go between IHDR and IDAT; each row of samples gets filter 0.
+using TChunk = std::pair<const char*, std::vector<uint8_t>>;
+std::vector<uint8_t> MadePng(int colourType, int width, int height, const std::vector<uint8_t>& samples,
+                             const std::vector<TChunk>& chunks) {
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto bigEndian = [](uint32_t v) {
+        return std::vector<uint8_t>{static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+                                    static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+    };
+    auto put = [&](const char* type, const std::vector<uint8_t>& data) {
+        const std::vector<uint8_t> size = bigEndian(static_cast<uint32_t>(data.size()));
+        png.insert(png.end(), size.begin(), size.end());
+        const size_t start = png.size();
+        png.insert(png.end(), type, type + 4);
+        png.insert(png.end(), data.begin(), data.end());
+        const std::vector<uint8_t> crc = bigEndian(static_cast<uint32_t>(
+            crc32(0, png.data() + start, static_cast<uInt>(png.size() - start))));
+        png.insert(png.end(), crc.begin(), crc.end());
+    };
+    std::vector<uint8_t> header = bigEndian(static_cast<uint32_t>(width));
+    const std::vector<uint8_t> h = bigEndian(static_cast<uint32_t>(height));
+    header.insert(header.end(), h.begin(), h.end());
+    header.insert(header.end(), {8, static_cast<uint8_t>(colourType), 0, 0, 0});
+    put("IHDR", header);
+    for (const TChunk& c : chunks) put(c.first, c.second);
+    std::vector<uint8_t> raw;
+    const size_t rowBytes = samples.size() / static_cast<size_t>(height);
+    for (size_t y = 0; y < static_cast<size_t>(height); ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), samples.begin() + static_cast<std::ptrdiff_t>(y * rowBytes),
+                   samples.begin() + static_cast<std::ptrdiff_t>((y + 1) * rowBytes));
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    EXPECT_EQ(compress(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size())), Z_OK);
+    packed.resize(packedSize);
+    put("IDAT", packed);
+    put("IEND", {});
+    return png;
+}
+
+TPngImage Loaded(const std::vector<uint8_t>& bytes) {
+    TPngImage png;
+    png.LoadFromBytes(bytes.data(), bytes.size());
+    return png;
+}
+
+const std::vector<uint8_t> kGammaOne = {0, 1, 0x86, 0xA0};  // gAMA 100000: g = 1
 
 void ExpectPixels(const TPngImage& png, const std::vector<TExpectedPixel>& pixels) {
     for (const TExpectedPixel& p : pixels) {
@@ -97,6 +150,23 @@ TEST(PngDecode, GammaChunkMapsColourSamples) {
     // 0 -> 0, 64 -> 136.03, 128 -> 186.42, 255 -> 255, 1 -> 20.54, 200 -> 228.34.
     const TPngImage png = LoadPng("gamma_2x1.png");
     ExpectPixels(png, {{0, 0, 0, 136, 186, 255}, {1, 0, 255, 21, 228, 255}});
+    // Grey has one colour sample a pixel, each mapped once; its tRNS grey 64 maps with them.
+    const TPngImage grey = Loaded(MadePng(0, 2, 1, {128, 64}, {{"gAMA", kGammaOne}, {"tRNS", {0, 64}}}));
+    EXPECT_EQ(grey.Transparency(), ptOneColour);
+    ExpectPixels(grey, {{0, 0, 186, 186, 186, 255}, {1, 0, 136, 136, 136, 255}});
+    EXPECT_EQ(grey.TransparentColour(), 0x888888u);
+}
+
+TEST(PngDecode, EveryIndexByteHasAPaletteEntry) {
+    // An index past the PLTE chunk's one entry reads black and opaque.
+    ExpectPixels(Loaded(MadePng(3, 2, 1, {0, 5}, {{"PLTE", {10, 20, 30}}})),
+                 {{0, 0, 10, 20, 30, 255}, {1, 0, 0, 0, 0, 255}});
+    // A full palette of 256 entries with 256 tRNS alphas: index 255 has its own.
+    std::vector<uint8_t> entries, alphas(256, 255);
+    for (int i = 0; i < 256; ++i) entries.insert(entries.end(), 3, static_cast<uint8_t>(255 - i));
+    alphas[255] = 77;
+    ExpectPixels(Loaded(MadePng(3, 2, 1, {255, 254}, {{"PLTE", entries}, {"tRNS", alphas}})),
+                 {{0, 0, 0, 0, 0, 77}, {1, 0, 1, 1, 1, 255}});
 }
 
 TEST(PngDecode, GammaSampleKnownValues) {
@@ -104,6 +174,7 @@ TEST(PngDecode, GammaSampleKnownValues) {
     EXPECT_EQ(GammaSample(128, 1.0 / 2.2), 128);  // exponent 1: unchanged
     EXPECT_EQ(GammaSample(64, 0.45455), 64);      // the usual 1/2.2 chunk leaves samples alone
     EXPECT_EQ(GammaSample(128, 0.5 / 2.2), 64);   // exponent 2: 255 * (128/255)^2 = 64.25
+    EXPECT_EQ(GammaSample(254, -1.0 / 2.2), 255);  // exponent -1: 255 * 255/254 rounds to 256, kept to 255
 }
 
 TEST(PngDecode, DamagedFilesRaiseTheDecodersMessage) {
@@ -125,7 +196,11 @@ TEST(PngDecode, DamagedFilesRaiseTheDecodersMessage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TPngImage png;
+        // The message comes only by the exception: libpng's own handler, run
+        // when ours returns, would also write it to stderr.
+        testing::internal::CaptureStderr();
         ExpectRaises<EInvalidGraphic>([&] { png.LoadFromBytes(c.bytes.data(), c.bytes.size()); }, c.message);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_TRUE(png.Empty());
     }
 }
