@@ -37,7 +37,7 @@ TEST(ComposeOver, ColourRuleShiftsByEightBits) {
 TEST(ComposeOver, DestinationKeepsTheLargerAlphaOnlyForAPlainComposition) {
     EXPECT_EQ(ComposeOne({0, 0, 0, 200}, {0, 0, 0, 100})[3], 200);
     EXPECT_EQ(ComposeOne({0, 0, 0, 100}, {0, 0, 0, 200})[3], 200);
-    EXPECT_EQ(ComposeOne({0, 0, 0, 100}, {0, 0, 0, 200}, 10)[3], 100);
+    EXPECT_EQ(ComposeOne({0, 0, 0, 100}, {0, 0, 0, 200}, 1)[3], 100);
     EXPECT_EQ(ComposeOne({0, 0, 0, 100}, {0, 0, 0, 200}, 0, true)[3], 100);
 }
 

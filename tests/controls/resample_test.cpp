@@ -46,6 +46,8 @@ TEST(ResampleBitmap, MatchesKnownAnswers) {
          {{42, 121, 212}, {140, 51, 68}, {70, 10, 6}, {37, 43, 44}, {101, 102, 102}}},
         {"white 2 x 2 to 3 x 3 loses a little", {{255, 255}, {255, 255}}, 3, 3,
          {{255, 254, 254}, {254, 253, 253}, {254, 253, 253}}},
+        {"faint 2 x 2 to 6 x 5: sums just short of a step stay below it", {{7, 5}, {1, 1}}, 6, 5,
+         {{5, 5, 4, 4, 3, 3}, {4, 3, 3, 3, 2, 2}, {2, 1, 1, 1, 0, 0}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
