@@ -78,6 +78,17 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"C:\\K\\a|b", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"   ", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EDirectoryNotFoundException>([&] { CheckFolderPath(u"Q:\\K", drivesCK); }, UString(kDriveNotFound));
+    // Drive letters run from A to Z in either case; the characters just outside them are no drive.
+    const uint32_t drivesAZ = 1u | (1u << 25);
+    for (UStringView drive : {u"A:\\K", u"a:\\K", u"Z:\\K", u"z:\\K"}) {
+        SCOPED_TRACE(ToUtf8(drive));
+        EXPECT_NO_THROW(CheckFolderPath(drive, drivesAZ));
+        ExpectRaises<EDirectoryNotFoundException>([&] { CheckFolderPath(drive, drivesCK); }, UString(kDriveNotFound));
+    }
+    for (UStringView notDrive : {u"@:\\K", u"[:\\K", u"`:\\K", u"{:\\K"}) {
+        SCOPED_TRACE(ToUtf8(notDrive));
+        ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(notDrive, ~0u); }, UString(kPathFormatNotSupported));
+    }
     // The order of the checks: length first, then the colon, then characters, then the drive.
     ExpectRaises<EPathTooLongException>([&] { CheckFolderPath(u"Q:\\a:" + UString(300, u'|'), drivesCK); },
                                         UString(kPathTooLong));

@@ -14,6 +14,8 @@ TEST(BytesStream, ReadsWritesAndSeeksLikeAFile) {
     EXPECT_EQ(std::string(out, 2), "lo");
     EXPECT_EQ(stream.Read(out, 8), 0);
     stream.SetPosition(7);
+    EXPECT_EQ(stream.Write("!", 0), 0);
+    EXPECT_EQ(stream.Size(), 5);  // writing nothing past the end grows nothing
     stream.Write("!", 1);  // writing past the end fills the gap with zeros
     EXPECT_EQ(Text(stream.Bytes()), std::string("hello\0\0!", 8));
 }

@@ -140,12 +140,17 @@ TEST(ZipRead, ReadsTheLocalHeaderAndStartsAtTheData) {
     TZipFile zip;
     zip.Open(stream, zmRead);
     std::unique_ptr<TStream> data;
-    TZipHeader local;
-    local.MadeByVersion = 99;
-    local.LocalHeaderOffset = 99;
+    TZipHeader local;  // the fields a local header lacks start out set, and are cleared
+    local.MadeByVersion = local.FileCommentLength = local.DiskNumberStart = local.InternalAttributes = 99;
+    local.ExternalAttributes = local.LocalHeaderOffset = 99;
+    local.FileComment = {'c'};
     zip.Read(0, data, local);
-    EXPECT_EQ(local.MadeByVersion, 0);
-    EXPECT_EQ(local.LocalHeaderOffset, 0u);
+    for (const uint32_t centralOnly : {uint32_t{local.MadeByVersion}, uint32_t{local.FileCommentLength},
+                                       uint32_t{local.DiskNumberStart}, uint32_t{local.InternalAttributes},
+                                       local.ExternalAttributes, local.LocalHeaderOffset}) {
+        EXPECT_EQ(centralOnly, 0u);
+    }
+    EXPECT_TRUE(local.FileComment.empty());
     EXPECT_EQ(local.ExtraFieldLength, 11);
     EXPECT_EQ(Text(local.FileName), "a");
     EXPECT_EQ(Text(local.ExtraField), "EXTRA-LOCAL");

@@ -41,8 +41,12 @@ TEST(ZDecompressionStream, InflatesAcrossInputRefillsAndGivesBackUnusedInput) {
     archive.Write("AFTER", 5);
     archive.SetPosition(0);
     TZDecompressionStream stream(archive);
-    EXPECT_EQ(ReadAll(stream, 61440), text);
+    const auto most = static_cast<int64_t>(text.size() - 1000);
+    std::string out(static_cast<size_t>(most), '\0');
+    EXPECT_EQ(stream.Read(&out[0], most), most);  // one read fills all it asks for, across input refills
+    EXPECT_TRUE(out + ReadAll(stream, 61440) == text) << "the inflated text differs";
     EXPECT_TRUE(stream.Ended());
+    EXPECT_EQ(stream.Size(), -1);  // an inflated size is never known to the stream
     EXPECT_EQ(archive.Position(), static_cast<int64_t>(deflated.size()));  // right after the deflate data
     char after[5];
     EXPECT_EQ(archive.Read(after, 5), 5);
@@ -57,6 +61,8 @@ TEST(ZDecompressionStream, ReturnsToItsOwnPositionWhenOthersMovedTheArchive) {
     std::string first(1000, '\0');
     ASSERT_EQ(stream.Read(&first[0], 1000), 1000);
     archive.SetPosition(3);
+    EXPECT_EQ(stream.Read(&first[0], 0), 0);
+    EXPECT_EQ(archive.Position(), 3);  // a read of nothing moves nothing
     EXPECT_EQ(first + ReadAll(stream, 4096), text);
 }
 
