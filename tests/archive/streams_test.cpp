@@ -14,13 +14,29 @@ TEST(BytesStream, ReadsWritesAndSeeksLikeAFile) {
     EXPECT_EQ(std::string(out, 2), "lo");
     EXPECT_EQ(stream.Read(out, 8), 0);
     stream.SetPosition(7);
+    EXPECT_EQ(stream.Read(out, 8), 0);  // nothing to read past the end
     EXPECT_EQ(stream.Write("!", 0), 0);
     EXPECT_EQ(stream.Size(), 5);  // writing nothing past the end grows nothing
     stream.Write("!", 1);  // writing past the end fills the gap with zeros
     EXPECT_EQ(Text(stream.Bytes()), std::string("hello\0\0!", 8));
 }
 
+namespace {
+
+// TTrickleStream gives at most three bytes a read, as a pipe or a decompressor may.
+class TTrickleStream : public TBytesStream {
+public:
+    using TBytesStream::TBytesStream;
+    int64_t Read(void* buffer, int64_t count) override { return TBytesStream::Read(buffer, count < 3 ? count : 3); }
+};
+
+}  // namespace
+
 TEST(StreamHelpers, ReadBufferAndWriteBufferInsistOnEveryByte) {
+    TTrickleStream trickle(TTestBytes{'a', 'b', 'c', 'd', 'e', 'f', 'g'});
+    char whole[7];
+    trickle.ReadBuffer(whole, 7);  // short reads (3, 3, 1) are asked again, each after the last
+    EXPECT_EQ(std::string(whole, 7), "abcdefg");
     TBytesStream stream(TTestBytes{1, 2, 3});
     uint8_t out[4];
     ExpectRaises<EReadError>([&] { stream.ReadBuffer(out, 4); }, UString(kStreamReadError));
