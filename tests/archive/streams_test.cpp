@@ -21,19 +21,8 @@ TEST(BytesStream, ReadsWritesAndSeeksLikeAFile) {
     EXPECT_EQ(Text(stream.Bytes()), std::string("hello\0\0!", 8));
 }
 
-namespace {
-
-// TTrickleStream gives at most three bytes a read, as a pipe or a decompressor may.
-class TTrickleStream : public TBytesStream {
-public:
-    using TBytesStream::TBytesStream;
-    int64_t Read(void* buffer, int64_t count) override { return TBytesStream::Read(buffer, count < 3 ? count : 3); }
-};
-
-}  // namespace
-
 TEST(StreamHelpers, ReadBufferAndWriteBufferInsistOnEveryByte) {
-    TTrickleStream trickle(TTestBytes{'a', 'b', 'c', 'd', 'e', 'f', 'g'});
+    TTrickleStream trickle(TTestBytes{'a', 'b', 'c', 'd', 'e', 'f', 'g'}, 3);
     char whole[7];
     trickle.ReadBuffer(whole, 7);  // short reads (3, 3, 1) are asked again, each after the last
     EXPECT_EQ(std::string(whole, 7), "abcdefg");
