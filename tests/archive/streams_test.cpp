@@ -7,7 +7,8 @@
 
 TEST(BytesStream, ReadsWritesAndSeeksLikeAFile) {
     TBytesStream stream;
-    EXPECT_EQ(stream.Write("hello", 5), 5);
+    EXPECT_EQ(stream.Write("hel", 3), 3);
+    EXPECT_EQ(stream.Write("lo", 2), 2);  // each write goes on where the last ended
     EXPECT_EQ(stream.Seek(-2, soEnd), 3);
     char out[8];
     EXPECT_EQ(stream.Read(out, 8), 2);

@@ -206,8 +206,9 @@ TEST(ZipOpen, AFlaggedInvalidNameBesideUnflaggedOnesFailsToMap) {
 }
 
 // Info-ZIP's zip flags nothing: its UTF-8 bytes are read as code page 437.
+// Only bit 11 tells UTF-8; any other bit (here bit 0) does not.
 TEST(ZipOpen, NamesWithoutAnyFlagAreCodePage437) {
-    TBytesStream stream(ZipBuilder().Add(Named(kPersianReport, 0)).Add(Named("\xC3\xA4.txt", 0)).Build());
+    TBytesStream stream(ZipBuilder().Add(Named(kPersianReport, 0)).Add(Named("\xC3\xA4.txt", 0x0001)).Build());
     TZipFile zip;
     zip.Open(stream, zmRead);
     EXPECT_FALSE(zip.UTF8Support());

@@ -64,6 +64,13 @@ TEST(ZipWriteBack, TurnsAnEmptyFileIntoTheEmptyArchive) {
     EXPECT_EQ(OpenAndClose({}, zmReadWrite), empty);
 }
 
+TEST(ZipWriteBack, AnArchiveCommentIsCutTo65535Bytes) {
+    TBytesStream stream;
+    WriteCentralDirectory(stream, 0, {}, TBytes(70000, 'c'));
+    ASSERT_EQ(stream.Size(), 22 + 65535);
+    EXPECT_EQ(stream.Bytes()[20] | stream.Bytes()[21] << 8, 65535);
+}
+
 TEST(ZipWriteBack, KeepsTrailingBytesAfterTheEndRecord) {
     const TTestBytes original = ZipBuilder().Add("a.txt", "hello").Trailing("JUNKJUNK").Build();
     EXPECT_EQ(OpenAndClose(original, zmReadWrite), original);
