@@ -70,6 +70,7 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
     EXPECT_NO_THROW(CheckFolderPath(u"\\\\?\\" + longPath, drivesCK));
     EXPECT_NO_THROW(CheckFolderPath(u"k:\\program files\\kelvo", drivesCK));
     EXPECT_NO_THROW(CheckFolderPath(u"\\\\server\\share\\x", 0));
+    EXPECT_NO_THROW(CheckFolderPath(u"\\\\?\\Q:\\K", drivesCK));  // behind "\\?\" no drive is checked
     EXPECT_NO_THROW(CheckFolderPath(u"/tmp/out", 0));
     ExpectRaises<EPathTooLongException>([&] { CheckFolderPath(longPath + u"a", drivesCK); }, UString(kPathTooLong));
     ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u"C:\\K\\ab:", drivesCK); },
