@@ -268,6 +268,10 @@ TEST(ZipOpenFile, AFailedOpenAndACloseHoldNoHandle) {
     // Archives are opened without sharing: these opens succeed only if no handle is left.
     TZipFile again;
     again.Open(U(dir / "good.zip"), zmReadWrite);
+    // The archive open before is closed first, even when the next one cannot be opened.
+    EXPECT_THROW(again.Open(U(dir / "missing.zip"), zmRead), EFOpenError);
+    EXPECT_EQ(again.Mode(), zmClosed);
+    again.Open(U(dir / "good.zip"), zmReadWrite);
     again.Close();
     ExpectRaises<EZipException>([&] { again.Open(U(dir / "bad.zip"), zmReadWrite); }, UString(kZipReadError));
 }
