@@ -102,6 +102,7 @@ TEST(ExtractPaths, ListsFolderLevelsOutermostFirst) {
     EXPECT_EQ(FolderLevels(u"C:\\K\\a\\b"), (std::vector<UString>{u"C:\\K", u"C:\\K\\a", u"C:\\K\\a\\b"}));
     EXPECT_EQ(FolderLevels(u"C:\\"), std::vector<UString>{});
     EXPECT_EQ(FolderLevels(u"C:"), std::vector<UString>{});
+    EXPECT_EQ(FolderLevels(u"K\\a"), (std::vector<UString>{u"K", u"K\\a"}));  // no root: the first name is a level
     EXPECT_EQ(FolderLevels(u"/tmp/x/"), (std::vector<UString>{u"/tmp", u"/tmp/x"}));
     EXPECT_EQ(FolderLevels(u"\\\\srv\\share\\a"), (std::vector<UString>{u"\\\\srv\\share\\a"}));
 }
