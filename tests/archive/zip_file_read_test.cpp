@@ -172,8 +172,10 @@ TEST(ZipRead, FailsOnClosedArchiveBadIndexBadSignatureAndUnknownMethod) {
     ExpectRaises<EZipException>([&] { zip.LocalHeaderSize(0); }, UString(kNotOpenForReading));
     TBytesStream stream(bytes);
     zip.Open(stream, zmRead);
-    ExpectRaises<EZipException>([&] { zip.Read(2, data, local); }, UString(kFileNotFound));
-    ExpectRaises<EZipException>([&] { zip.Read(-1, data, local); }, UString(kFileNotFound));
+    for (const int outside : {2, -1}) {
+        ExpectRaises<EZipException>([&] { zip.Read(outside, data, local); }, UString(kFileNotFound));
+        ExpectRaises<EZipException>([&] { zip.LocalHeaderSize(outside); }, UString(kFileNotFound));
+    }
     ExpectRaises<EListError>([&] { zip.Read(1, data, local); }, UString(kItemNotFound));
     zip.Close();
     bytes[0] = 'Q';
