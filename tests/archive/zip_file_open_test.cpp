@@ -136,6 +136,7 @@ TEST(ZipOpen, EmptyStreamFailsForReadingButIsAnEmptyArchiveForReadWrite) {
     zip.Open(forWriting, zmReadWrite);
     EXPECT_EQ(zip.Mode(), zmReadWrite);
     EXPECT_EQ(zip.FileCount(), 0);
+    EXPECT_EQ(zip.EndRecordPosition(), -1);  // none was found, none was at 0
     zip.Close();  // before the stream it writes to is gone
 }
 
