@@ -86,8 +86,8 @@ void CheckFolderPath(UStringView expanded, uint32_t logicalDrives) {
     const size_t driveEnd = HasDriveLetter(path) ? 2 : 0;
     if (path.find(u':', driveEnd) != UStringView::npos) throw ENotSupportedException(UString(kPathFormatNotSupported));
     if (IsBlank(path) || HasInvalidPathChars(path)) throw EArgumentException(UString(kInvalidPathChars));
-    const bool unc = expanded.size() >= 2 && IsSeparator(expanded[0]) && IsSeparator(expanded[1]);
-    if (!unc && HasDriveLetter(path)) {
+    // A UNC path has no drive to check, and a drive path behind "\\?\" starts like one.
+    if (path.size() == expanded.size() && HasDriveLetter(path)) {
         const int drive = (path[0] | 0x20) - u'a';
         if ((logicalDrives & (1u << drive)) == 0) throw EDirectoryNotFoundException(UString(kDriveNotFound));
     }

@@ -26,14 +26,7 @@ TFileStream::TFileStream(const UString& fileName, TFileAccess access, TFileDispo
     if (error != 0) RaiseFileError(disposition != fdOpenExisting, fileName, error);
 }
 
-TFileStream::~TFileStream() {
-    if (FOwnsFile) CloseNativeFile(FFile);
-}
-
-TNativeFile TFileStream::Release() {
-    FOwnsFile = false;
-    return FFile;
-}
+TFileStream::~TFileStream() { CloseNativeFile(FFile); }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
     if (count <= 0) return 0;

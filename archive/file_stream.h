@@ -23,13 +23,10 @@ public:
     int64_t Size() override { return NativeFileSize(FFile); }
 
     const UString& FileName() const { return FFileName; }
-    // Release hands the handle to the caller, who closes it.
-    TNativeFile Release();
 
 private:
     UString FFileName;
     TNativeFile FFile;
-    bool FOwnsFile = true;
     // The handle belongs to this stream alone, so its position is kept here
     // and every transfer names its offset: no seek call per read.
     int64_t FPosition = 0;

@@ -135,10 +135,11 @@ private:
         size_t Index;
     };
 
-    // Enter records a path by its key, or gives what it already was when another entry made it.
+    // Enter records a path by its key, or gives what it already was when an earlier entry
+    // made it (an entry never meets its own keys again: each prefix is longer than the last).
     const TKind* Enter(const UString& key, bool folder, size_t index) {
         const auto [at, added] = FKinds.emplace(key, TKind{folder, index});
-        return added || at->second.Index == index ? nullptr : &at->second;
+        return added ? nullptr : &at->second;
     }
 
     const std::vector<UString>& FNames;  // we don't own them

@@ -6,13 +6,6 @@
 #include "archive/zip_texts.h"
 #include "base/base_texts.h"
 
-int64_t TStream::Size() {
-    const int64_t saved = Position();
-    const int64_t size = Seek(0, soEnd);
-    SetPosition(saved);
-    return size;
-}
-
 int64_t TStream::PositionAfterSeek(int64_t current, int64_t offset, TSeekOrigin origin) {
     const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? current : Size();
     return std::max<int64_t>(0, base + offset);

@@ -23,7 +23,8 @@ public:
     virtual int64_t Write(const void* buffer, int64_t count) = 0;
     // Seek sets the position and returns the new one.
     virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
-    virtual int64_t Size();
+    // Size is the stream's length in bytes; every stream knows its own.
+    virtual int64_t Size() = 0;
 
     int64_t Position() { return Seek(0, soCurrent); }
     void SetPosition(int64_t position) { Seek(position, soBeginning); }

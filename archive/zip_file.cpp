@@ -72,9 +72,9 @@ TZipHeader ParseCentralFixedPart(const uint8_t* fixed) {
     return h;
 }
 
-// ReadAtMost reads up to count bytes at offset; bytes the stream lacks stay zero.
+// ReadAtMost reads up to count bytes at offset; bytes the stream lacks are left
+// as they were (both callers hand it zeros).
 void ReadAtMost(TStream& stream, int64_t offset, uint8_t* out, size_t count) {
-    std::memset(out, 0, count);
     stream.SetPosition(offset);
     size_t done = 0;
     while (done < count) {
@@ -166,7 +166,7 @@ void TZipFile::ReadEndRecord(uint32_t& entryCount) {
     }
     if (endRecord < 0) RaiseReadError();
     FEndRecordPosition = endRecord;
-    uint8_t fields[kEndRecordSize - 4];
+    uint8_t fields[kEndRecordSize - 4] = {};
     ReadAtMost(*FStream, endRecord + 4, fields, sizeof fields);
     TByteCursor in(fields);
     in.U16();  // this disk

@@ -66,13 +66,11 @@ int64_t TZDecompressionStream::Read(void* buffer, int64_t count) {
             FZStream.next_in = FBuffer.data();
             FZStream.avail_in = static_cast<uInt>(got);
         }
-        const uInt inBefore = FZStream.avail_in;
-        const uInt outBefore = FZStream.avail_out;
         const int result = inflate(&FZStream, Z_NO_FLUSH);
         if (result == Z_STREAM_END) FEnded = true;
         if (result < 0 && result != Z_BUF_ERROR) RaiseZlibError(result);
-        // zlib promises progress while it has input and room; never spin if it does not.
-        if (result == Z_BUF_ERROR && inBefore == FZStream.avail_in && outBefore == FZStream.avail_out) break;
+        // Z_BUF_ERROR is zlib's word for "no progress was possible": never spin on it.
+        if (result == Z_BUF_ERROR) break;
     }
     if (FEnded && FZStream.avail_in > 0) {  // give back what was read beyond the deflate data
         FStreamPos -= FZStream.avail_in;

@@ -50,6 +50,7 @@ public:
     int64_t Write(const void*, int64_t) override { return 0; }  // reading only
     // Seek reports how many bytes were produced; the stream cannot move.
     int64_t Seek(int64_t, TSeekOrigin) override { return static_cast<int64_t>(FZStream.total_out); }
+    // Size is -1: the inflated size is not the stream's to know (the central record holds it).
     int64_t Size() override { return -1; }
 
     // Ended: inflate has reported the end of the deflate data.

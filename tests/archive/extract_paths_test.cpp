@@ -70,6 +70,7 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
     EXPECT_NO_THROW(CheckFolderPath(u"\\\\?\\" + longPath, drivesCK));
     EXPECT_NO_THROW(CheckFolderPath(u"k:\\program files\\kelvo", drivesCK));
     EXPECT_NO_THROW(CheckFolderPath(u"\\\\server\\share\\x", 0));
+    EXPECT_NO_THROW(CheckFolderPath(u"\\\\?\\Q:\\K", drivesCK));  // behind "\\?\" no drive is checked
     EXPECT_NO_THROW(CheckFolderPath(u"/tmp/out", 0));
     ExpectRaises<EPathTooLongException>([&] { CheckFolderPath(longPath + u"a", drivesCK); }, UString(kPathTooLong));
     ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u"C:\\K\\ab:", drivesCK); },
@@ -78,6 +79,17 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"C:\\K\\a|b", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"   ", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EDirectoryNotFoundException>([&] { CheckFolderPath(u"Q:\\K", drivesCK); }, UString(kDriveNotFound));
+    // Drive letters run from A to Z in either case; the characters just outside them are no drive.
+    const uint32_t drivesAZ = 1u | (1u << 25);
+    for (UStringView drive : {u"A:\\K", u"a:\\K", u"Z:\\K", u"z:\\K"}) {
+        SCOPED_TRACE(ToUtf8(drive));
+        EXPECT_NO_THROW(CheckFolderPath(drive, drivesAZ));
+        ExpectRaises<EDirectoryNotFoundException>([&] { CheckFolderPath(drive, drivesCK); }, UString(kDriveNotFound));
+    }
+    for (UStringView notDrive : {u"@:\\K", u"[:\\K", u"`:\\K", u"{:\\K"}) {
+        SCOPED_TRACE(ToUtf8(notDrive));
+        ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(notDrive, ~0u); }, UString(kPathFormatNotSupported));
+    }
     // The order of the checks: length first, then the colon, then characters, then the drive.
     ExpectRaises<EPathTooLongException>([&] { CheckFolderPath(u"Q:\\a:" + UString(300, u'|'), drivesCK); },
                                         UString(kPathTooLong));
@@ -90,6 +102,7 @@ TEST(ExtractPaths, ListsFolderLevelsOutermostFirst) {
     EXPECT_EQ(FolderLevels(u"C:\\K\\a\\b"), (std::vector<UString>{u"C:\\K", u"C:\\K\\a", u"C:\\K\\a\\b"}));
     EXPECT_EQ(FolderLevels(u"C:\\"), std::vector<UString>{});
     EXPECT_EQ(FolderLevels(u"C:"), std::vector<UString>{});
+    EXPECT_EQ(FolderLevels(u"K\\a"), (std::vector<UString>{u"K", u"K\\a"}));  // no root: the first name is a level
     EXPECT_EQ(FolderLevels(u"/tmp/x/"), (std::vector<UString>{u"/tmp", u"/tmp/x"}));
     EXPECT_EQ(FolderLevels(u"\\\\srv\\share\\a"), (std::vector<UString>{u"\\\\srv\\share\\a"}));
 }

@@ -17,6 +17,9 @@ TEST(FileStream, WritesAndReadsAFileAndClosesItWhenFreed) {
         file.ReadBuffer(out, 3);
         EXPECT_EQ(std::string(out, 3), "456");
         EXPECT_EQ(file.Position(), 7);
+        EXPECT_EQ(file.Read(out, 0), 0);  // moving nothing answers 0
+        EXPECT_EQ(file.Write("x", 0), 0);
+        EXPECT_EQ(file.Position(), 7);
     }
     TFileStream again(name, faRead, fdOpenExisting);  // opened without sharing: the first handle is gone
     EXPECT_EQ(again.Size(), 10);

@@ -136,6 +136,7 @@ TEST(ZipOpen, EmptyStreamFailsForReadingButIsAnEmptyArchiveForReadWrite) {
     zip.Open(forWriting, zmReadWrite);
     EXPECT_EQ(zip.Mode(), zmReadWrite);
     EXPECT_EQ(zip.FileCount(), 0);
+    EXPECT_EQ(zip.EndRecordPosition(), -1);  // none was found, none was at 0
     zip.Close();  // before the stream it writes to is gone
 }
 
@@ -206,8 +207,9 @@ TEST(ZipOpen, AFlaggedInvalidNameBesideUnflaggedOnesFailsToMap) {
 }
 
 // Info-ZIP's zip flags nothing: its UTF-8 bytes are read as code page 437.
+// Only bit 11 tells UTF-8; any other bit (here bit 0) does not.
 TEST(ZipOpen, NamesWithoutAnyFlagAreCodePage437) {
-    TBytesStream stream(ZipBuilder().Add(Named(kPersianReport, 0)).Add(Named("\xC3\xA4.txt", 0)).Build());
+    TBytesStream stream(ZipBuilder().Add(Named(kPersianReport, 0)).Add(Named("\xC3\xA4.txt", 0x0001)).Build());
     TZipFile zip;
     zip.Open(stream, zmRead);
     EXPECT_FALSE(zip.UTF8Support());
@@ -266,6 +268,10 @@ TEST(ZipOpenFile, AFailedOpenAndACloseHoldNoHandle) {
     zip.Close();
     // Archives are opened without sharing: these opens succeed only if no handle is left.
     TZipFile again;
+    again.Open(U(dir / "good.zip"), zmReadWrite);
+    // The archive open before is closed first, even when the next one cannot be opened.
+    EXPECT_THROW(again.Open(U(dir / "missing.zip"), zmRead), EFOpenError);
+    EXPECT_EQ(again.Mode(), zmClosed);
     again.Open(U(dir / "good.zip"), zmReadWrite);
     again.Close();
     ExpectRaises<EZipException>([&] { again.Open(U(dir / "bad.zip"), zmReadWrite); }, UString(kZipReadError));

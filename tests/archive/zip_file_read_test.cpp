@@ -133,22 +133,27 @@ TEST(ArchiveOnAStream, LocalOffsetsCountFromWhereTheStreamStood) {
 TEST(ZipRead, ReadsTheLocalHeaderAndStartsAtTheData) {
     RegisterDefaultCompressionHandlers();
     TTestEntry entry;
-    entry.Name = "a";  // the shortest name
+    entry.Name = "a";  // the shortest name and extra field
     entry.Data = "payload";
-    entry.LocalExtra = "EXTRA-LOCAL";  // the central record's lengths play no part
+    entry.LocalExtra = "X";  // the central record's lengths play no part
     TBytesStream stream(ZipBuilder().Add(entry).Build());
     TZipFile zip;
     zip.Open(stream, zmRead);
     std::unique_ptr<TStream> data;
-    TZipHeader local;
-    local.MadeByVersion = 99;
-    local.LocalHeaderOffset = 99;
+    TZipHeader local;  // the fields a local header lacks start out set, and are cleared
+    local.MadeByVersion = local.FileCommentLength = local.DiskNumberStart = local.InternalAttributes = 99;
+    local.ExternalAttributes = local.LocalHeaderOffset = 99;
+    local.FileComment = {'c'};
     zip.Read(0, data, local);
-    EXPECT_EQ(local.MadeByVersion, 0);
-    EXPECT_EQ(local.LocalHeaderOffset, 0u);
-    EXPECT_EQ(local.ExtraFieldLength, 11);
+    for (const uint32_t centralOnly : {uint32_t{local.MadeByVersion}, uint32_t{local.FileCommentLength},
+                                       uint32_t{local.DiskNumberStart}, uint32_t{local.InternalAttributes},
+                                       local.ExternalAttributes, local.LocalHeaderOffset}) {
+        EXPECT_EQ(centralOnly, 0u);
+    }
+    EXPECT_TRUE(local.FileComment.empty());
+    EXPECT_EQ(local.ExtraFieldLength, 1);
     EXPECT_EQ(Text(local.FileName), "a");
-    EXPECT_EQ(Text(local.ExtraField), "EXTRA-LOCAL");
+    EXPECT_EQ(Text(local.ExtraField), "X");
     char out[7];
     data->ReadBuffer(out, 7);
     EXPECT_EQ(std::string(out, 7), "payload");
@@ -167,8 +172,10 @@ TEST(ZipRead, FailsOnClosedArchiveBadIndexBadSignatureAndUnknownMethod) {
     ExpectRaises<EZipException>([&] { zip.LocalHeaderSize(0); }, UString(kNotOpenForReading));
     TBytesStream stream(bytes);
     zip.Open(stream, zmRead);
-    ExpectRaises<EZipException>([&] { zip.Read(2, data, local); }, UString(kFileNotFound));
-    ExpectRaises<EZipException>([&] { zip.Read(-1, data, local); }, UString(kFileNotFound));
+    for (const int outside : {2, -1}) {
+        ExpectRaises<EZipException>([&] { zip.Read(outside, data, local); }, UString(kFileNotFound));
+        ExpectRaises<EZipException>([&] { zip.LocalHeaderSize(outside); }, UString(kFileNotFound));
+    }
     ExpectRaises<EListError>([&] { zip.Read(1, data, local); }, UString(kItemNotFound));
     zip.Close();
     bytes[0] = 'Q';

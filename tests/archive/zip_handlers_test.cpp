@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "archive/zip_file.h"
 #include "archive/zip_handlers.h"
 #include "archive/zip_texts.h"
@@ -33,7 +35,8 @@ std::string Mixed(size_t size) {
 
 TEST(ZDecompressionStream, InflatesAcrossInputRefillsAndGivesBackUnusedInput) {
     RegisterDefaultCompressionHandlers();
-    const std::string text = Mixed(300000);  // more compressed data than one 65,536-byte refill
+    std::string text = Mixed(270000);  // more compressed data than one 65,536-byte refill
+    text += text.substr(text.size() - 30000);  // repeated from 30,000 bytes back: the full 32 KiB window
     const std::string deflated = RawDeflate(text);
     ASSERT_GT(deflated.size(), 65536u);
     TBytesStream archive(TTestBytes(deflated.begin(), deflated.end()));
@@ -41,12 +44,22 @@ TEST(ZDecompressionStream, InflatesAcrossInputRefillsAndGivesBackUnusedInput) {
     archive.Write("AFTER", 5);
     archive.SetPosition(0);
     TZDecompressionStream stream(archive);
-    EXPECT_EQ(ReadAll(stream, 61440), text);
+    const auto most = static_cast<int64_t>(text.size() - 1000);
+    std::string out(static_cast<size_t>(most), '\0');
+    EXPECT_EQ(stream.Read(&out[0], most), most);  // one read fills all it asks for, across input refills
+    EXPECT_TRUE(out + ReadAll(stream, 61440) == text) << "the inflated text differs";
     EXPECT_TRUE(stream.Ended());
+    EXPECT_EQ(stream.Size(), -1);  // an inflated size is never known to the stream
+    EXPECT_EQ(stream.Write("x", 1), 0);  // reading only
     EXPECT_EQ(archive.Position(), static_cast<int64_t>(deflated.size()));  // right after the deflate data
     char after[5];
     EXPECT_EQ(archive.Read(after, 5), 5);
     EXPECT_EQ(std::string(after, 5), "AFTER");
+    const std::string small = Mixed(5000);
+    const std::string smallDeflated = RawDeflate(small);
+    TTrickleStream trickle(TTestBytes(smallDeflated.begin(), smallDeflated.end()), 1);
+    TZDecompressionStream fromTrickle(trickle);
+    EXPECT_TRUE(ReadAll(fromTrickle, 61440) == small) << "input that comes a byte a read inflates otherwise";
 }
 
 TEST(ZDecompressionStream, ReturnsToItsOwnPositionWhenOthersMovedTheArchive) {
@@ -56,8 +69,14 @@ TEST(ZDecompressionStream, ReturnsToItsOwnPositionWhenOthersMovedTheArchive) {
     TZDecompressionStream stream(archive);
     std::string first(1000, '\0');
     ASSERT_EQ(stream.Read(&first[0], 1000), 1000);
+    // The input comes in reads of 64 KiB, kept until inflate has used them.
+    EXPECT_EQ(archive.Position(), std::min<int64_t>(65536, static_cast<int64_t>(deflated.size())));
     archive.SetPosition(3);
-    EXPECT_EQ(first + ReadAll(stream, 4096), text);
+    EXPECT_EQ(stream.Read(&first[0], 0), 0);
+    EXPECT_EQ(archive.Position(), 3);  // a read of nothing moves nothing
+    char one = 0;
+    EXPECT_EQ(stream.Read(&one, 1), 1);
+    EXPECT_TRUE(first + one + ReadAll(stream, 4096) == text) << "the inflated text differs";
 }
 
 TEST(ZDecompressionStream, CorruptDataRaisesZlibsText) {

@@ -38,14 +38,37 @@ TTestBytes EmptyArchiveAfter(const std::string& before, uint32_t offset) {
 }  // namespace
 
 TEST(ZipWriteBack, LeavesAWellFormedArchiveUnchanged) {
-    const TTestBytes original = Sample();
-    EXPECT_EQ(OpenAndClose(original, zmReadWrite), original);
-    EXPECT_EQ(OpenAndClose(original, zmRead), original);
+    TTestEntry oneByteParts = TestEntry("x", "1");
+    oneByteParts.Extra = "e";
+    oneByteParts.Comment = "c";
+    TTestEntry wide = TestEntry("wide", "w");
+    wide.Extra = std::string(40000, 'e');
+    wide.Comment = std::string(30000, 'c');
+    const struct {
+        const char* name;
+        TTestBytes bytes;
+    } cases[] = {
+        {"names, extra fields and comments", Sample()},
+        {"one byte each", ZipBuilder().Add(oneByteParts).Comment("!").Build()},
+        {"a directory larger than one 64 KiB write", ZipBuilder().Add(wide).Add(wide).Add("last", "l").Build()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(OpenAndClose(c.bytes, zmReadWrite) == c.bytes) << "read-write changed the archive";
+        EXPECT_TRUE(OpenAndClose(c.bytes, zmRead) == c.bytes) << "read changed the archive";
+    }
 }
 
 TEST(ZipWriteBack, TurnsAnEmptyFileIntoTheEmptyArchive) {
     const TTestBytes empty = {0x50, 0x4B, 0x05, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(OpenAndClose({}, zmReadWrite), empty);
+}
+
+TEST(ZipWriteBack, AnArchiveCommentIsCutTo65535Bytes) {
+    TBytesStream stream;
+    WriteCentralDirectory(stream, 0, {}, TBytes(70000, 'c'));
+    ASSERT_EQ(stream.Size(), 22 + 65535);
+    EXPECT_EQ(stream.Bytes()[20] | stream.Bytes()[21] << 8, 65535);
 }
 
 TEST(ZipWriteBack, KeepsTrailingBytesAfterTheEndRecord) {

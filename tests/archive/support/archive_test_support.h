@@ -1,5 +1,5 @@
-// Helpers shared by the archive tests: text of paths, files on disk, and a
-// stream whose writes stop after a budget (a full disk).
+// Helpers shared by the archive tests: text of paths, files on disk, a stream
+// whose writes stop after a budget (a full disk) and one that reads in trickles.
 #pragma once
 
 #include <filesystem>
@@ -41,6 +41,16 @@ public:
 
 private:
     int64_t FBudget;
+};
+
+// TTrickleStream is a memory stream that gives at most `most` bytes a read, as a pipe may.
+class TTrickleStream : public TBytesStream {
+public:
+    TTrickleStream(TTestBytes bytes, int64_t most) : TBytesStream(std::move(bytes)), FMost(most) {}
+    int64_t Read(void* buffer, int64_t count) override { return TBytesStream::Read(buffer, count < FMost ? count : FMost); }
+
+private:
+    int64_t FMost;
 };
 
 // FileCount counts the files and folders below a folder.
