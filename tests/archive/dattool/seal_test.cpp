@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/archive_seal.h"
+#include "archive/dattool/seal_image.h"
 #include "tests/archive/dattool/support/dattool_run.h"
 #include "tests/archive/support/archive_test_support.h"
 #include "tests/support/zip_builder.h"
@@ -29,14 +30,15 @@ TTestBytes UnsealedSeal() {
     return Bytes("KelvoUpdaterSeal" "unsealed........" + std::string(32, '.'));
 }
 
-// VersionResource: a version block whose fixed part says 1.2.3.4. It lies
+// VersionResource: a version block whose fixed part says 1.23.456.7891 (every
+// part odd, two of them past one byte). It lies
 // 4 bytes further than in a block with no padding after its key, at the next
 // 32-bit boundary, where the search must find it all the same.
 TTestBytes VersionResource() {
     TTestBytes data(44 + 52, 0);
     PutLe32(data, 44, 0xFEEF04BD);
-    PutLe32(data, 52, 0x00010002);
-    PutLe32(data, 56, 0x00030004);
+    PutLe32(data, 52, 1 << 16 | 23);
+    PutLe32(data, 56, 456 << 16 | 7891);
     return data;
 }
 
@@ -122,12 +124,12 @@ TEST(DatToolSeal, SealsInPlaceAndShowsWhatTheExeIsSealedTo) {
     WriteWholeFile(dir / "up.exe", unsealed);
     WriteText(dir / "Data.dat", "abc");
     const std::string exe = ToUtf8(U(dir / "up.exe"));
-    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.2.3.4, not sealed");
+    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.23.456.7891, not sealed");
 
     const TRun run = Tool({u"seal", U(dir / "up.exe"), U(dir / "Data.dat")});
     EXPECT_EQ(run.Code, 0);
     EXPECT_EQ(run.Console.FOut, (Lines{"sealed " + exe + " to " + ToUtf8(U(dir / "Data.dat")) + ": SHA-256 " + kAbcDigest}));
-    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.2.3.4, sealed to SHA-256 " + kAbcDigest);
+    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.23.456.7891, sealed to SHA-256 " + kAbcDigest);
     // Only the seal's 64 bytes changed, and to the sealed layout.
     const TTestBytes sealed = ReadWholeFile(dir / "up.exe");
     ASSERT_EQ(sealed.size(), unsealed.size());
@@ -151,8 +153,21 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
     stray[40] = 0;          // unsealed, but not full stops
     TTestBytes cut = Updater();
     cut.resize(0x180);      // headers whole, resources missing
+    const size_t sealEntry = 0x200 + 16 + 8 * 2 + 64 + 48;  // the seal's data entry: address, size
     TTestBytes outside = Updater();
-    PutLe32(outside, 0x200 + 16 + 8 * 2 + 64 + 48, 0x5000);  // the seal's data address lies beyond the section
+    PutLe32(outside, sealEntry, 0x5000);  // the seal's data address lies beyond the section
+    TTestBytes shortSeal = Updater();
+    PutLe32(shortSeal, sealEntry + 4, static_cast<uint32_t>(kSealSize - 1));  // the seal's bytes follow all the same
+    TTestBytes longSeal = UnsealedSeal();
+    longSeal.push_back('.');
+    // The resource directory's root begins in one section and ends in the next.
+    TTestBytes split = Updater();
+    const size_t first = 0x58 + 96 + 16 * 8, second = first + 40;
+    PutLe16(split, 0x46, 2);
+    PutLe32(split, first + 16, 15);
+    PutLe32(split, second + 12, 0x1000 + 16);
+    PutLe32(split, second + 16, static_cast<uint32_t>(split.size() - 0x200 - 16));
+    PutLe32(split, second + 20, 0x200 + 16);
     struct Case {
         const char* what;
         TTestBytes exe;
@@ -164,7 +179,9 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
         {"not a PE file", Bytes("plain text, not a program"), notUpdater},
         {"cut short", cut, notUpdater},
         {"no seal resource", CraftedExe({{16, u"", VersionResource()}}), notUpdater},
-        {"seal of another size", CraftedExe({{10, u"KELVOSEAL", Bytes(std::string(63, '.'))}}), notUpdater},
+        {"seal a byte short", shortSeal, notUpdater},
+        {"seal a byte long", CraftedExe({{10, u"KELVOSEAL", longSeal}}), notUpdater},
+        {"resource root across two sections", split, notUpdater},
         {"seal of another name", CraftedExe({{10, u"KELVOSEAM", UnsealedSeal()}}), notUpdater},
         {"seal in neither state", CraftedExe({{10, u"KELVOSEAL", damagedSeal}}), notUpdater},
         {"unsealed with a stray byte", CraftedExe({{10, u"KELVOSEAL", stray}}), notUpdater},
@@ -186,6 +203,20 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
     EXPECT_EQ(usage.Console.FErr, (Lines{"dattool seal: too few arguments",
                                          "usage: dattool seal UPDATER_EXE ARCHIVE | --show UPDATER_EXE",
                                          "dattool seal --help tells more"}));
+}
+
+// The file's size bounds every read, not the memory that holds its bytes: an
+// image cut short in its resource directory or its seal is refused even while
+// the bytes after the cut are still there.
+TEST(DatToolSeal, AnImageCutShortIsRefusedWhateverLiesAfterIt) {
+    const TTestBytes whole = Updater();
+    TUpdaterImage image;
+    ASSERT_TRUE(ReadUpdaterImage(whole, image));
+    for (const size_t cut : {size_t{0x200 + 15}, whole.size() - 1}) {
+        TTestBytes bytes = whole;
+        bytes.resize(cut);  // keeps the memory, and what it holds beyond the cut
+        EXPECT_FALSE(ReadUpdaterImage(bytes, image)) << cut;
+    }
 }
 
 #ifdef KELVO_UPDATER_EXE
