@@ -59,8 +59,10 @@ TEST_F(FileSystemQuestions, FindingAnEntryTellsFilesFromFolders) {
     EXPECT_FALSE(FindPathEntry(Text(Dir / "missing.txt")).Found);
 }
 
+// ".." is taken off the path's text first: it names file.txt even below a folder that is missing.
 TEST_F(FileSystemQuestions, OnlyAnExistingFileOpensForReading) {
     EXPECT_EQ(OpenForReadingError(Text(Dir / "file.txt")), 0u);
+    EXPECT_EQ(OpenForReadingError(Text(Dir / "missing" / ".." / "file.txt")), 0u);
     EXPECT_NE(OpenForReadingError(Text(Dir / "missing.txt")), 0u);
     EXPECT_NE(OpenForReadingError(Text(Dir / "folder")), 0u);
 }
