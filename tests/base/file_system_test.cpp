@@ -9,6 +9,7 @@
 #include <functional>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -97,15 +98,18 @@ TEST_F(FileSystemQuestions, LinksAnswerForThemselves) {
 
 // A relative target folder is put after the current one, unless the current
 // folder's text holds a character that would change how the target is read.
+// An absolute or empty folder stays as it is.
 TEST_F(FileSystemQuestions, ARelativeFolderIsAnchoredInTheCurrentOne) {
-    fs::create_directories(Dir / "with space");
-    fs::create_directories(Dir / "drive:like");
+    for (const char* name : {"with space", "drive:like", "unit\x1f separator"}) fs::create_directories(Dir / name);
     {
         const TCurrentFolder here(Dir / "with space");
         EXPECT_EQ(AnchoredFolder(u"sub"), Text(fs::current_path()) + u"/sub");
+        for (const char16_t* kept : {u"", u"/abs", u"\\abs"}) EXPECT_EQ(AnchoredFolder(kept), kept);
     }
-    const TCurrentFolder here(Dir / "drive:like");
-    EXPECT_EQ(AnchoredFolder(u"sub"), u"sub");
+    for (const char* name : {"drive:like", "unit\x1f separator"}) {
+        const TCurrentFolder here(Dir / name);
+        EXPECT_EQ(AnchoredFolder(u"sub"), u"sub") << name;
+    }
 }
 
 // The new file takes the target's name in one step; a folder in the target's
@@ -330,6 +334,26 @@ TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndUndoesAStepThatFails) {
         EXPECT_EQ(ReadWholeFile(Dir / "newer.bin"), std::vector<unsigned char>{'m'});
         EXPECT_FALSE(fs::exists(Dir / "older.bin"));
     }
+}
+
+// Files are made readable and writable by all, folders searchable too, less
+// what the process's umask takes away, as every other program makes them.
+TEST_F(FileCalls, FilesAndFoldersAreMadeWithTheUsualPermissions) {
+    const TNativeFile folder = Held();
+    const UString path = Text(Dir.Path());
+    const mode_t saved = ::umask(0);
+    TNativeFile file = -1;
+    EXPECT_EQ(OpenNativeFile(Text(Dir / "a.bin"), faReadWrite, fdCreateNew, file), 0u);
+    CloseNativeFile(file);
+    EXPECT_EQ(OpenFileAt(folder, path, u"b.bin", faReadWrite, fdCreateNew, file), 0u);
+    CloseNativeFile(file);
+    CreateFolder(Text(Dir / "c"));
+    EXPECT_EQ(OpenFolderAt(folder, path, u"d", true, Holds), 0u);
+    ::umask(saved);
+    const fs::perms readWrite = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::group_write | fs::perms::others_read | fs::perms::others_write;
+    for (const char* name : {"a.bin", "b.bin"}) EXPECT_EQ(fs::status(Dir / name).permissions(), readWrite) << name;
+    for (const char* name : {"c", "d"}) EXPECT_EQ(fs::status(Dir / name).permissions(), fs::perms::all) << name;
 }
 
 // A folder that cannot be held is named, with the system's reason.
