@@ -96,6 +96,22 @@ TEST_F(FileSystemQuestions, LinksAnswerForThemselves) {
     EXPECT_EQ(OpenForReadingError(Text(Dir / "to_file")), 0u);
 }
 
+// A full path is made on the text, as GetFullPathNameW makes it: "." and ".."
+// and doubled separators go, a final separator stays, and ".." stops at the root.
+TEST_F(FileSystemQuestions, AFullPathIsMadeOnTheText) {
+    const TCurrentFolder here(Dir / "folder");
+    const UString current = Text(fs::current_path());
+    const std::pair<UString, UString> paths[] = {
+        {u"/a/./b/../c", u"/a/c"}, {u"\\a\\b\\", u"/a/b/"}, {u"/a//b", u"/a/b"}, {u"/", u"/"},
+        {u"/../..", u"/"},         {u"x/y/", current + u"/x/y/"},        {u"..", Text(Dir.Path())},
+    };
+    for (const auto& [path, full] : paths) {
+        UString made;
+        EXPECT_EQ(ExpandFileName(path, made), 0u) << ToUtf8(path);
+        EXPECT_EQ(made, full) << ToUtf8(path);
+    }
+}
+
 // A relative target folder is put after the current one, unless the current
 // folder's text holds a character that would change how the target is read.
 // An absolute or empty folder stays as it is.
@@ -374,7 +390,10 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     const int input = ::dup(0);
     ::close(0);
     errno = 0;  // a descriptor 0 taken for a failure would answer this 0
+    // Each question closes what it opened: the next open gets 0 again.
+    EXPECT_EQ(OpenForReadingError(Text(Dir / "f.bin")), 0u);
     EXPECT_EQ(CheckReplaceable(Text(Dir / "read-only.bin")), static_cast<uint32_t>(EACCES));
+    EXPECT_EQ(CheckReplaceableAt(folder, Text(Dir.Path()), u"read-only.bin"), static_cast<uint32_t>(EACCES));
     TNativeFile file = -1;
     EXPECT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faRead, fdOpenExisting, file), 0u);
     EXPECT_EQ(file, 0);
