@@ -410,6 +410,16 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(file, 0);
     CloseNativeFile(file);
     EXPECT_EQ(FileNamesStartingWithAt(folder, Text(Dir.Path()), u"f."), std::vector<UString>{u"f.bin"});
+    std::vector<TNativeFile> holds;
+    UString refused;
+    EXPECT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
+    EXPECT_EQ(holds, std::vector<TNativeFile>{0});
+    CloseNativeFile(0);
+    EXPECT_EQ(OpenFolderAt(folder, Text(Dir.Path()), u"sub", true, holds), 0u);
+    EXPECT_EQ(holds, (std::vector<TNativeFile>{0, 0}));
+    CloseNativeFile(0);
+    WriteWholeFile(Dir / "new.bin", {'n'});
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, Text(Dir.Path()), u"new.bin", u"f.bin", u"old.bin"), 0u);
     ::dup2(input, 0);
     ::close(input);
 }
