@@ -419,7 +419,9 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(holds, (std::vector<TNativeFile>{0, 0}));
     CloseNativeFile(0);
     WriteWholeFile(Dir / "new.bin", {'n'});
+    fs::permissions(Dir / "f.bin", fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReplaceKeepingOldAt(folder, Text(Dir.Path()), u"new.bin", u"f.bin", u"old.bin"), 0u);
+    EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     ::dup2(input, 0);
     ::close(input);
 }
