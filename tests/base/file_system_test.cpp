@@ -350,6 +350,10 @@ TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndUndoesAStepThatFails) {
         EXPECT_EQ(ReadWholeFile(Dir / "newer.bin"), std::vector<unsigned char>{'m'});
         EXPECT_FALSE(fs::exists(Dir / "older.bin"));
     }
+    fs::create_directory(Dir / "a folder");  // only a file takes the old one's place
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"a folder", u"f.bin", u"older.bin"), static_cast<uint32_t>(EISDIR));
+    EXPECT_EQ(Written(), "n");
+    EXPECT_TRUE(fs::is_directory(Dir / "a folder"));
 }
 
 // Files are made readable and writable by all, folders searchable too, less
