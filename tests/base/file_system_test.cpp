@@ -42,8 +42,10 @@ TEST_F(FileSystemQuestions, AttributesTellFilesFromFoldersAndMissingPaths) {
     const TPathAttributes file = PathAttributes(Text(Dir / "file.txt"));
     EXPECT_TRUE(file.Found);
     EXPECT_EQ(file.Attributes & (kFileAttributeDirectory | kFileAttributeReparsePoint), 0u);
+    EXPECT_EQ(file.Error, 0u);
     const TPathAttributes folder = PathAttributes(Text(Dir / "folder"));
     EXPECT_TRUE(folder.Found);
+    EXPECT_EQ(folder.Error, 0u);
     EXPECT_EQ(folder.Attributes & (kFileAttributeDirectory | kFileAttributeReparsePoint), kFileAttributeDirectory);
     const TPathAttributes missing = PathAttributes(Text(Dir / "missing.txt"));
     EXPECT_FALSE(missing.Found);
@@ -92,6 +94,7 @@ TEST_F(FileSystemQuestions, LinksAnswerForThemselves) {
     const TPathAttributes dangling = PathAttributes(Text(Dir / "dangling"));
     EXPECT_TRUE(dangling.Found);
     EXPECT_EQ(dangling.Attributes, kFileAttributeReparsePoint);
+    EXPECT_EQ(dangling.Error, 0u);
     EXPECT_NE(OpenForReadingError(Text(Dir / "dangling")), 0u);
     EXPECT_EQ(OpenForReadingError(Text(Dir / "to_file")), 0u);
 }
