@@ -42,10 +42,10 @@ TTestBytes VersionResource() {
     return data;
 }
 
-// CraftedExe is a PE32 file with one section, .rsrc at address 0x1000 and
-// file offset 0x200, holding each resource (type, name, language 0x409);
-// signed adds a security directory.
-TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSigned = false) {
+// CraftedExe is a PE32 file (PE32+ when plus) with one section, .rsrc at
+// address 0x1000 and file offset 0x200, holding each resource (type, name,
+// language 0x409); signed adds a security directory.
+TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSigned = false, bool plus = false) {
     const size_t n = resources.size();
     const size_t root = 0, perResource = 64;
     size_t at = 16 + 8 * n + perResource * n;
@@ -84,17 +84,17 @@ TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSig
     PutLe32(exe, 0x40, 0x00004550);
     PutLe16(exe, 0x44, 0x14C);     // i386
     PutLe16(exe, 0x46, 1);         // one section
-    PutLe16(exe, 0x54, 96 + 16 * 8);
-    const size_t optional = 0x58;
-    PutLe16(exe, optional, 0x10B);
-    PutLe32(exe, optional + 92, 16);
-    PutLe32(exe, optional + 96 + 8 * 2, 0x1000);
-    PutLe32(exe, optional + 96 + 8 * 2 + 4, static_cast<uint32_t>(rsrc.size()));
+    const size_t optional = 0x58, directories = optional + (plus ? 112 : 96);
+    PutLe16(exe, 0x54, static_cast<uint16_t>(directories - optional + 16 * 8));
+    PutLe16(exe, optional, plus ? 0x20B : 0x10B);
+    PutLe32(exe, directories - 4, 16);
+    PutLe32(exe, directories + 8 * 2, 0x1000);
+    PutLe32(exe, directories + 8 * 2 + 4, static_cast<uint32_t>(rsrc.size()));
     if (isSigned) {
-        PutLe32(exe, optional + 96 + 8 * 4, static_cast<uint32_t>(0x200 + rsrc.size()));
-        PutLe32(exe, optional + 96 + 8 * 4 + 4, 8);
+        PutLe32(exe, directories + 8 * 4, static_cast<uint32_t>(0x200 + rsrc.size()));
+        PutLe32(exe, directories + 8 * 4 + 4, 8);
     }
-    const size_t section = optional + 96 + 16 * 8;
+    const size_t section = directories + 16 * 8;
     std::copy_n(".rsrc", 5, exe.begin() + static_cast<ptrdiff_t>(section));
     PutLe32(exe, section + 8, static_cast<uint32_t>(rsrc.size()));
     PutLe32(exe, section + 12, 0x1000);
@@ -105,8 +105,8 @@ TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSig
     return exe;
 }
 
-TTestBytes Updater(bool isSigned = false) {
-    return CraftedExe({{16, u"", VersionResource()}, {10, u"KELVOSEAL", UnsealedSeal()}}, isSigned);
+TTestBytes Updater(bool isSigned = false, bool plus = false) {
+    return CraftedExe({{16, u"", VersionResource()}, {10, u"KELVOSEAL", UnsealedSeal()}}, isSigned, plus);
 }
 
 // Sealed is exe's seal resource as Show reports it.
@@ -168,6 +168,8 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
     PutLe32(split, second + 12, 0x1000 + 16);
     PutLe32(split, second + 16, static_cast<uint32_t>(split.size() - 0x200 - 16));
     PutLe32(split, second + 20, 0x200 + 16);
+    TTestBytes twoDirectories = Updater();  // the resource directory is the third
+    PutLe32(twoDirectories, 0x58 + 92, 2);
     struct Case {
         const char* what;
         TTestBytes exe;
@@ -182,6 +184,7 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
         {"seal a byte short", shortSeal, notUpdater},
         {"seal a byte long", CraftedExe({{10, u"KELVOSEAL", longSeal}}), notUpdater},
         {"resource root across two sections", split, notUpdater},
+        {"two data directories", twoDirectories, notUpdater},
         {"seal of another name", CraftedExe({{10, u"KELVOSEAM", UnsealedSeal()}}), notUpdater},
         {"seal in neither state", CraftedExe({{10, u"KELVOSEAL", damagedSeal}}), notUpdater},
         {"unsealed with a stray byte", CraftedExe({{10, u"KELVOSEAL", stray}}), notUpdater},
@@ -205,13 +208,18 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
                                          "dattool seal --help tells more"}));
 }
 
-// The file's size bounds every read, not the memory that holds its bytes: an
-// image cut short in its resource directory or its seal is refused even while
-// the bytes after the cut are still there.
-TEST(DatToolSeal, AnImageCutShortIsRefusedWhateverLiesAfterIt) {
-    const TTestBytes whole = Updater();
+// A 64-bit updater (PE32+) is read like a 32-bit one. The file's size bounds
+// every read, not the memory that holds its bytes: an image cut short in its
+// resource directory or its seal is refused even while the bytes after the cut
+// are still there.
+TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     TUpdaterImage image;
+    ASSERT_TRUE(ReadUpdaterImage(Updater(true, true), image));
+    EXPECT_EQ(image.Version, u"1.23.456.7891");
+    EXPECT_TRUE(image.Signed);
+    const TTestBytes whole = Updater();
     ASSERT_TRUE(ReadUpdaterImage(whole, image));
+    EXPECT_FALSE(image.Signed);
     for (const size_t cut : {size_t{0x200 + 15}, whole.size() - 1}) {
         TTestBytes bytes = whole;
         bytes.resize(cut);  // keeps the memory, and what it holds beyond the cut
