@@ -134,6 +134,9 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
         EXPECT_LT(previous, name);
         EXPECT_EQ(name.find('\\'), std::string::npos);
         EXPECT_EQ(h.Flag, kFlagUtf8Names);
+        // Made by a Unix host, whose names readers take as UTF-8, needing 2.0 (folders, deflate).
+        EXPECT_EQ(h.MadeByVersion, 3 << 8 | 20);
+        EXPECT_EQ(h.RequiredVersion, 20);
         EXPECT_EQ(h.ModifiedDateTime, kFixedTime);
         // Unix modes for the readers that restore them (rw-r--r--, rwxr-xr-x), and the MS-DOS folder bit.
         EXPECT_EQ(h.ExternalAttributes, name.back() == '/' ? (040755u << 16 | 0x10) : 0100644u << 16) << name;
