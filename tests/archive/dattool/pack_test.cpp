@@ -239,6 +239,7 @@ TEST(DatToolPack, RefusesWhatTheFormatCannotHoldWithoutZip64) {
     for (size_t i = 0; i < many.size(); ++i) many[i].Name = FromUtf8("f" + std::to_string(i));
     EXPECT_EQ(PackProblems(many), std::vector<UString>{u"the folder gives 65536 entries; an update archive holds at most 65,535 (no ZIP64)"});
     many.pop_back();
+    many[0].Size = 0xFFFFFFFF;  // 4 GiB - 1, the largest size 32 bits hold
     EXPECT_TRUE(PackProblems(many).empty());
 }
 
