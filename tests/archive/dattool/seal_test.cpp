@@ -31,11 +31,12 @@ TTestBytes UnsealedSeal() {
 }
 
 // VersionResource: a version block whose fixed part says 1.23.456.7891 (every
-// part odd, two of them past one byte). It lies
-// 4 bytes further than in a block with no padding after its key, at the next
-// 32-bit boundary, where the search must find it all the same.
+// part odd, two of them past one byte). It lies 4 bytes further than in a
+// block with no padding after its key, at the next 32-bit boundary, where the
+// search must find it all the same; the block ends with the file version, the
+// last field read.
 TTestBytes VersionResource() {
-    TTestBytes data(44 + 52, 0);
+    TTestBytes data(44 + 16, 0);
     PutLe32(data, 44, 0xFEEF04BD);
     PutLe32(data, 52, 1 << 16 | 23);
     PutLe32(data, 56, 456 << 16 | 7891);
