@@ -26,6 +26,7 @@ TEST(Utf8, RoundTripsPersianAndAstralText) {
 TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
     EXPECT_EQ(FromUtf8("a\xc3(\xff"), u"a\uFFFD(\uFFFD");
     EXPECT_EQ(FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");       // overlong
+    EXPECT_EQ(FromUtf8("\xc1\xbf"), u"\uFFFD\uFFFD");       // overlong U+007F, the largest in two bytes
     EXPECT_EQ(FromUtf8("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");  // surrogate
     EXPECT_EQ(FromUtf8("\xed\xbf\xbf"), u"\uFFFD\uFFFD\uFFFD");  // the last surrogate
     EXPECT_EQ(FromUtf8("\xed\x9f\xbf"), u"\uD7FF");                // the last character before them
