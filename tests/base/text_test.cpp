@@ -30,6 +30,7 @@ TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
     EXPECT_EQ(FromUtf8("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");  // surrogate
     EXPECT_EQ(FromUtf8("\xed\xbf\xbf"), u"\uFFFD\uFFFD\uFFFD");  // the last surrogate
     EXPECT_EQ(FromUtf8("\xed\x9f\xbf"), u"\uD7FF");                // the last character before them
+    EXPECT_EQ(FromUtf8("\xee\x80\x80"), u"\uE000");                // and the first after them
     EXPECT_EQ(FromUtf8("\xe2\x82"), u"\uFFFD\uFFFD");        // cut short
 }
 
