@@ -460,7 +460,7 @@ std::vector<UString> FileNamesStartingWithAt(TNativeFile folder, const UString&,
     DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
     if (dir == nullptr) {
         if (fd >= 0) ::close(fd);
-        return names;
+        return {};
     }
     const std::string start = ToUtf8(prefix);
     while (const dirent* entry = ::readdir(dir)) {

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -40,8 +42,10 @@ TEST_F(FileSystemQuestions, AttributesTellFilesFromFoldersAndMissingPaths) {
     const TPathAttributes file = PathAttributes(Text(Dir / "file.txt"));
     EXPECT_TRUE(file.Found);
     EXPECT_EQ(file.Attributes & (kFileAttributeDirectory | kFileAttributeReparsePoint), 0u);
+    EXPECT_EQ(file.Error, 0u);
     const TPathAttributes folder = PathAttributes(Text(Dir / "folder"));
     EXPECT_TRUE(folder.Found);
+    EXPECT_EQ(folder.Error, 0u);
     EXPECT_EQ(folder.Attributes & (kFileAttributeDirectory | kFileAttributeReparsePoint), kFileAttributeDirectory);
     const TPathAttributes missing = PathAttributes(Text(Dir / "missing.txt"));
     EXPECT_FALSE(missing.Found);
@@ -58,8 +62,10 @@ TEST_F(FileSystemQuestions, FindingAnEntryTellsFilesFromFolders) {
     EXPECT_FALSE(FindPathEntry(Text(Dir / "missing.txt")).Found);
 }
 
+// ".." is taken off the path's text first: it names file.txt even below a folder that is missing.
 TEST_F(FileSystemQuestions, OnlyAnExistingFileOpensForReading) {
     EXPECT_EQ(OpenForReadingError(Text(Dir / "file.txt")), 0u);
+    EXPECT_EQ(OpenForReadingError(Text(Dir / "missing" / ".." / "file.txt")), 0u);
     EXPECT_NE(OpenForReadingError(Text(Dir / "missing.txt")), 0u);
     EXPECT_NE(OpenForReadingError(Text(Dir / "folder")), 0u);
 }
@@ -88,35 +94,68 @@ TEST_F(FileSystemQuestions, LinksAnswerForThemselves) {
     const TPathAttributes dangling = PathAttributes(Text(Dir / "dangling"));
     EXPECT_TRUE(dangling.Found);
     EXPECT_EQ(dangling.Attributes, kFileAttributeReparsePoint);
+    EXPECT_EQ(dangling.Error, 0u);
     EXPECT_NE(OpenForReadingError(Text(Dir / "dangling")), 0u);
     EXPECT_EQ(OpenForReadingError(Text(Dir / "to_file")), 0u);
 }
 
+// A full path is made on the text, as GetFullPathNameW makes it: "." and ".."
+// and doubled separators go, a final separator stays, and ".." stops at the root.
+TEST_F(FileSystemQuestions, AFullPathIsMadeOnTheText) {
+    const TCurrentFolder here(Dir / "folder");
+    const UString current = Text(fs::current_path());
+    const std::pair<UString, UString> paths[] = {
+        {u"/a/./b/../c", u"/a/c"}, {u"\\a\\b\\", u"/a/b/"}, {u"/a//b", u"/a/b"}, {u"/", u"/"},
+        {u"/../..", u"/"},         {u"x/y/", current + u"/x/y/"},        {u"..", Text(Dir.Path())},
+    };
+    for (const auto& [path, full] : paths) {
+        UString made;
+        EXPECT_EQ(ExpandFileName(path, made), 0u) << ToUtf8(path);
+        EXPECT_EQ(made, full) << ToUtf8(path);
+    }
+}
+
 // A relative target folder is put after the current one, unless the current
 // folder's text holds a character that would change how the target is read.
+// An absolute or empty folder stays as it is.
 TEST_F(FileSystemQuestions, ARelativeFolderIsAnchoredInTheCurrentOne) {
-    fs::create_directories(Dir / "with space");
-    fs::create_directories(Dir / "drive:like");
+    for (const char* name : {"with space", "drive:like", "unit\x1f separator"}) fs::create_directories(Dir / name);
     {
         const TCurrentFolder here(Dir / "with space");
         EXPECT_EQ(AnchoredFolder(u"sub"), Text(fs::current_path()) + u"/sub");
+        for (const char16_t* kept : {u"", u"/abs", u"\\abs"}) EXPECT_EQ(AnchoredFolder(kept), kept);
     }
-    const TCurrentFolder here(Dir / "drive:like");
-    EXPECT_EQ(AnchoredFolder(u"sub"), u"sub");
+    for (const char* name : {"drive:like", "unit\x1f separator"}) {
+        const TCurrentFolder here(Dir / name);
+        EXPECT_EQ(AnchoredFolder(u"sub"), u"sub") << name;
+    }
 }
 
 // The new file takes the target's name in one step; a folder in the target's
 // place is refused and both stay. errno counts only after a failure.
+// By path and inside a held folder alike.
 TEST_F(FileSystemQuestions, ReplacingPutsTheNewFileInPlaceButNotOverAFolder) {
-    WriteWholeFile(Dir / "new.txt", {'n'});
-    errno = EISDIR;
-    EXPECT_EQ(ReplaceFileWith(Text(Dir / "new.txt"), Text(Dir / "file.txt")), 0u);
-    EXPECT_EQ(ReadWholeFile(Dir / "file.txt"), std::vector<unsigned char>{'n'});
-    EXPECT_FALSE(fs::exists(Dir / "new.txt"));
-    WriteWholeFile(Dir / "new.txt", {'n'});
-    EXPECT_EQ(ReplaceFileWith(Text(Dir / "new.txt"), Text(Dir / "folder")), static_cast<uint32_t>(EISDIR));
-    EXPECT_TRUE(fs::is_directory(Dir / "folder"));
-    EXPECT_EQ(ReadWholeFile(Dir / "new.txt"), std::vector<unsigned char>{'n'});
+    std::vector<TNativeFile> holds;
+    UString refused;
+    ASSERT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
+    const std::function<uint32_t(const char*, const char*)> replaces[] = {
+        [&](const char* source, const char* target) { return ReplaceFileWith(Text(Dir / source), Text(Dir / target)); },
+        [&](const char* source, const char* target) {
+            return ReplaceFileAt(holds[0], Text(Dir.Path()), FromUtf8(source), FromUtf8(target));
+        },
+    };
+    for (const auto& replace : replaces) {
+        WriteWholeFile(Dir / "new.txt", {'n'});
+        errno = EISDIR;
+        EXPECT_EQ(replace("new.txt", "file.txt"), 0u);
+        EXPECT_EQ(ReadWholeFile(Dir / "file.txt"), std::vector<unsigned char>{'n'});
+        EXPECT_FALSE(fs::exists(Dir / "new.txt"));
+        WriteWholeFile(Dir / "new.txt", {'n'});
+        EXPECT_EQ(replace("new.txt", "folder"), static_cast<uint32_t>(EISDIR));
+        EXPECT_TRUE(fs::is_directory(Dir / "folder"));
+        EXPECT_EQ(ReadWholeFile(Dir / "new.txt"), std::vector<unsigned char>{'n'});
+    }
+    CloseNativeFile(holds[0]);
 }
 
 namespace {
@@ -126,13 +165,15 @@ namespace {
 // reads or writes fail as interrupted by a signal, each moves a few bytes at
 // most (as on a slow or full disk), and those beyond the last one fail with
 // EIO, so that code that asks again without end stops; renameat2 may answer
-// as a file system that cannot exchange two names.
+// as a file system that cannot exchange two names (EINVAL) or with any other
+// error, and renameat may fail with an error of the plan's.
 struct TCallPlan {
     int Interrupted = 0;
     size_t MostBytes = SIZE_MAX;
     int LastCall = INT32_MAX;
     int Calls = 0;
-    bool NoExchange = false;
+    int ExchangeError = 0;
+    int RenameError = 0;
 };
 TCallPlan gPlan;
 
@@ -162,11 +203,19 @@ extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset
 }
 
 extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) noexcept {
-    if (gPlan.NoExchange) {
-        errno = EINVAL;
+    if (gPlan.ExchangeError != 0) {
+        errno = gPlan.ExchangeError;
         return -1;
     }
     return static_cast<int>(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
+}
+
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept {
+    if (gPlan.RenameError != 0) {
+        errno = gPlan.RenameError;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, 0));
 }
 
 namespace {
@@ -236,22 +285,98 @@ TEST_F(FileCalls, AWriteGoesOnAfterEachPartAndFailuresCountAsNothing) {
 }
 
 // Where the file system cannot exchange two names (nor refuse to replace in a
-// rename), renames and links do the same jobs.
+// rename), renames and links do the same jobs. Any other refusal is the
+// answer and moves nothing, except for a replacement whose target has vanished
+// meanwhile: a rename puts the file there all the same.
 TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
-    gPlan.NoExchange = true;
-    for (const char* name : {"1.bin", "2.bin", "3.bin", "4.bin"}) WriteWholeFile(Dir / name, {static_cast<unsigned char>(name[0])});
-    EXPECT_EQ(ReplaceFileWith(Text(Dir / "1.bin"), Text(Dir / "f.bin")), 0u);
-    EXPECT_EQ(Written(), "1");
     const TNativeFile folder = Held();
     const UString path = Text(Dir.Path());
-    EXPECT_EQ(ReplaceFileAt(folder, path, u"2.bin", u"f.bin"), 0u);
-    EXPECT_EQ(Written(), "2");
-    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"3.bin", u"f.bin", u"old.bin"), 0u);
-    EXPECT_EQ(Written(), "3");
-    EXPECT_EQ(ReadWholeFile(Dir / "old.bin"), std::vector<unsigned char>{'2'});
-    EXPECT_EQ(MoveToNewNameAt(folder, path, u"4.bin", u"moved.bin"), 0u);
-    EXPECT_EQ(ReadWholeFile(Dir / "moved.bin"), std::vector<unsigned char>{'4'});
-    for (const char* gone : {"1.bin", "2.bin", "3.bin", "4.bin"}) EXPECT_FALSE(fs::exists(Dir / gone)) << gone;
+    const std::function<uint32_t()> calls[] = {
+        [&] { return ReplaceFileWith(Text(Dir / "new.bin"), Text(Dir / "f.bin")); },
+        [&] { return ReplaceFileAt(folder, path, u"new.bin", u"f.bin"); },
+        [&] { return ReplaceKeepingOldAt(folder, path, u"new.bin", u"f.bin", u"old.bin"); },
+        [&] { return MoveToNewNameAt(folder, path, u"new.bin", u"f.bin"); },  // f.bin removed first
+    };
+    const std::pair<int, uint32_t> answers[4][4] = {  // the exchange's error; what each call answers
+        {{EINVAL, 0}, {EINVAL, 0}, {EINVAL, 0}, {EINVAL, 0}},
+        {{ENOSYS, 0}, {ENOSYS, 0}, {ENOSYS, 0}, {ENOSYS, 0}},
+        {{ENOENT, 0}, {ENOENT, 0}, {ENOENT, ENOENT}, {ENOENT, ENOENT}},
+        {{EPERM, EPERM}, {EPERM, EPERM}, {EPERM, EPERM}, {EPERM, EPERM}},
+    };
+    for (const auto& row : answers) {
+        for (size_t i = 0; i < 4; ++i) {
+            const auto [error, answer] = row[i];
+            SCOPED_TRACE("exchange error " + std::to_string(error) + ", call " + std::to_string(i));
+            fs::remove(Dir / "old.bin");
+            fs::remove(Dir / "f.bin");
+            if (i != 3) WriteWholeFile(Dir / "f.bin", {'t'});
+            WriteWholeFile(Dir / "new.bin", {'n'});
+            gPlan.ExchangeError = error;
+            EXPECT_EQ(calls[i](), answer);
+            gPlan.ExchangeError = 0;
+            if (answer == 0) {
+                EXPECT_EQ(Written(), "n");
+                EXPECT_FALSE(fs::exists(Dir / "new.bin"));
+                if (i == 2) {
+                    EXPECT_EQ(ReadWholeFile(Dir / "old.bin"), std::vector<unsigned char>{'t'});
+                }
+            } else {
+                EXPECT_EQ(fs::exists(Dir / "f.bin") ? Written() : "", i == 3 ? "" : "t");
+                EXPECT_EQ(ReadWholeFile(Dir / "new.bin"), std::vector<unsigned char>{'n'});
+                EXPECT_FALSE(fs::exists(Dir / "old.bin"));
+            }
+        }
+    }
+}
+
+// The new file takes the old one's permissions (all twelve bits). When the old
+// file cannot take its new name, the new one is taken out of its place again,
+// with or without an exchange, and no second name of the old file is left.
+TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndUndoesAStepThatFails) {
+    const TNativeFile folder = Held();
+    const UString path = Text(Dir.Path());
+    ASSERT_EQ(NativeWrite(File, 0, "t", 1), 1);
+    const fs::perms mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::others_exec | fs::perms::sticky_bit;
+    fs::permissions(Dir / "f.bin", mode);
+    WriteWholeFile(Dir / "new.bin", {'n'});
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"new.bin", u"f.bin", u"old.bin"), 0u);
+    EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), mode);
+    EXPECT_EQ(Written(), "n");
+    for (const int exchangeError : {0, EINVAL}) {
+        SCOPED_TRACE(exchangeError);
+        WriteWholeFile(Dir / "newer.bin", {'m'});
+        gPlan.ExchangeError = exchangeError;
+        gPlan.RenameError = EIO;
+        EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"newer.bin", u"f.bin", u"older.bin"), static_cast<uint32_t>(EIO));
+        gPlan = {};
+        EXPECT_EQ(Written(), "n");
+        EXPECT_EQ(ReadWholeFile(Dir / "newer.bin"), std::vector<unsigned char>{'m'});
+        EXPECT_FALSE(fs::exists(Dir / "older.bin"));
+    }
+    fs::create_directory(Dir / "a folder");  // only a file takes the old one's place
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"a folder", u"f.bin", u"older.bin"), static_cast<uint32_t>(EISDIR));
+    EXPECT_EQ(Written(), "n");
+    EXPECT_TRUE(fs::is_directory(Dir / "a folder"));
+}
+
+// Files are made readable and writable by all, folders searchable too, less
+// what the process's umask takes away, as every other program makes them.
+TEST_F(FileCalls, FilesAndFoldersAreMadeWithTheUsualPermissions) {
+    const TNativeFile folder = Held();
+    const UString path = Text(Dir.Path());
+    const mode_t saved = ::umask(0);
+    TNativeFile file = -1;
+    EXPECT_EQ(OpenNativeFile(Text(Dir / "a.bin"), faReadWrite, fdCreateNew, file), 0u);
+    CloseNativeFile(file);
+    EXPECT_EQ(OpenFileAt(folder, path, u"b.bin", faReadWrite, fdCreateNew, file), 0u);
+    CloseNativeFile(file);
+    CreateFolder(Text(Dir / "c"));
+    EXPECT_EQ(OpenFolderAt(folder, path, u"d", true, Holds), 0u);
+    ::umask(saved);
+    const fs::perms readWrite = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::group_write | fs::perms::others_read | fs::perms::others_write;
+    for (const char* name : {"a.bin", "b.bin"}) EXPECT_EQ(fs::status(Dir / name).permissions(), readWrite) << name;
+    for (const char* name : {"c", "d"}) EXPECT_EQ(fs::status(Dir / name).permissions(), fs::perms::all) << name;
 }
 
 // A folder that cannot be held is named, with the system's reason.
@@ -272,7 +397,10 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     const int input = ::dup(0);
     ::close(0);
     errno = 0;  // a descriptor 0 taken for a failure would answer this 0
+    // Each question closes what it opened: the next open gets 0 again.
+    EXPECT_EQ(OpenForReadingError(Text(Dir / "f.bin")), 0u);
     EXPECT_EQ(CheckReplaceable(Text(Dir / "read-only.bin")), static_cast<uint32_t>(EACCES));
+    EXPECT_EQ(CheckReplaceableAt(folder, Text(Dir.Path()), u"read-only.bin"), static_cast<uint32_t>(EACCES));
     TNativeFile file = -1;
     EXPECT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faRead, fdOpenExisting, file), 0u);
     EXPECT_EQ(file, 0);
@@ -288,6 +416,19 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(OpenArchiveFile(Text(Dir / "f.bin"), faRead, file), 0u);
     EXPECT_EQ(file, 0);
     CloseNativeFile(file);
+    EXPECT_EQ(FileNamesStartingWithAt(folder, Text(Dir.Path()), u"f."), std::vector<UString>{u"f.bin"});
+    std::vector<TNativeFile> holds;
+    UString refused;
+    EXPECT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
+    EXPECT_EQ(holds, std::vector<TNativeFile>{0});
+    CloseNativeFile(0);
+    EXPECT_EQ(OpenFolderAt(folder, Text(Dir.Path()), u"sub", true, holds), 0u);
+    EXPECT_EQ(holds, (std::vector<TNativeFile>{0, 0}));
+    CloseNativeFile(0);
+    WriteWholeFile(Dir / "new.bin", {'n'});
+    fs::permissions(Dir / "f.bin", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, Text(Dir.Path()), u"new.bin", u"f.bin", u"old.bin"), 0u);
+    EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     ::dup2(input, 0);
     ::close(input);
 }

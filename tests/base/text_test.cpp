@@ -15,18 +15,28 @@ TEST(Utf8, RoundTripsPersianAndAstralText) {
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
     EXPECT_EQ(ToUtf8(u"\u00e9"), "\xc3\xa9");
     EXPECT_EQ(ToUtf8(u"\U00010000\U0010FFFF"), "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf");  // the first and last pairs
+    EXPECT_EQ(FromUtf8("\xf0\x90\x80\x80"), u"\U00010000");
+    EXPECT_EQ(ToUtf8(u"\u007F\u0080\u07FF\u0800"), "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80");  // where the lengths change
     EXPECT_EQ(ToUtf8(u"\uE000"), "\xee\x80\x80");  // the first character after the surrogates
     // A high surrogate that ends the text is alone, whatever follows it in memory.
     EXPECT_EQ(ToUtf8(UStringView(u"\U0001F600").substr(0, 1)), "\xef\xbf\xbd");
+    EXPECT_EQ(ToUtf8(UString{0xD800, 0xE000}), "\xef\xbf\xbd\xee\x80\x80");  // also before a character above the low ones
+    EXPECT_EQ(ToUtf8(UString{0xDBFF, 0xDFFF, 0xDC00, 0xDC00, 0xD800, 0xDBFF}),  // the last pair; two low, two high ones
+              "\xf4\x8f\xbf\xbf\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
 }
 
 TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
     EXPECT_EQ(FromUtf8("a\xc3(\xff"), u"a\uFFFD(\uFFFD");
     EXPECT_EQ(FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");       // overlong
+    EXPECT_EQ(FromUtf8("\xc1\xbf"), u"\uFFFD\uFFFD");       // overlong U+007F, the largest in two bytes
     EXPECT_EQ(FromUtf8("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");  // surrogate
     EXPECT_EQ(FromUtf8("\xed\xbf\xbf"), u"\uFFFD\uFFFD\uFFFD");  // the last surrogate
     EXPECT_EQ(FromUtf8("\xed\x9f\xbf"), u"\uD7FF");                // the last character before them
+    EXPECT_EQ(FromUtf8("\xee\x80\x80"), u"\uE000");                // and the first after them
     EXPECT_EQ(FromUtf8("\xe2\x82"), u"\uFFFD\uFFFD");        // cut short
+    EXPECT_EQ(FromUtf8(std::string_view("\xc3\xa9", 1)), u"\uFFFD");  // whatever follows in memory
+    EXPECT_EQ(FromUtf8("\x80"), u"\uFFFD");                   // a continuation byte alone
+    EXPECT_EQ(FromUtf8("\xf4\x8f\xbf\xbf\xf4\x90\x80\x80"), u"\U0010FFFF\uFFFD\uFFFD\uFFFD\uFFFD");  // the last; beyond it
 }
 
 TEST(AsciiLower, LowersOnlyLatinCapitals) {

@@ -5,6 +5,7 @@
 
 #include "tests/archive/dattool/support/dattool_run.h"
 #include "tests/archive/support/archive_test_support.h"
+#include "tests/support/current_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,15 +28,21 @@ TTestEntry BadCrc(std::string name) {
 
 }  // namespace
 
+// An empty FOLDER is the current one, never the root: there the entry's folder
+// "proc" is the kernel's, where a run into the root could not write.
 TEST(DatToolExtract, ExtractsAndWritesBackOnSuccess) {
     TTempDir dir;
-    const TTestBytes zip = ZipBuilder().Add("sub/a.txt", "alpha", 8).Build();
+    const TTestBytes zip = ZipBuilder().Add("proc/a.txt", "alpha", 8).Build();
     WriteWholeFile(dir / "Data.dat", zip);
     TRun run = Tool({u"extract", U(dir / "Data.dat"), U(dir / "out")});
     EXPECT_EQ(run.Code, 0);
     EXPECT_TRUE(run.Console.FErr.empty());
-    EXPECT_EQ(ReadText(dir / "out" / "sub" / "a.txt"), "alpha");
+    EXPECT_EQ(ReadText(dir / "out" / "proc" / "a.txt"), "alpha");
     EXPECT_EQ(ReadWholeFile(dir / "Data.dat"), zip);
+    fs::create_directories(dir / "here");
+    const TCurrentFolder here(dir / "here");
+    EXPECT_EQ(Tool({u"extract", U(dir / "Data.dat"), u""}).Code, 0);
+    EXPECT_EQ(ReadText(dir / "here" / "proc" / "a.txt"), "alpha");
 }
 
 // A failed run is exit 1 with the error display's text; an archive it cannot read is exit 2.

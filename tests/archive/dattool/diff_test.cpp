@@ -53,18 +53,22 @@ TEST(DatToolDiff, TellsWhatTheRunWouldDoToTheFolder) {
     EXPECT_EQ(stops.Console.FOut.back(), std::string("0 new, 0 replaced, 1 unchanged, 2") + kSummaryTail + "5 files not in the archive");
 }
 
+// The folder is named as its full path; a target path of 260 characters is one too many.
 TEST(DatToolDiff, StopsWhereAFileStandsForAFolderOrAPathIsTooLongAndCannotReadIsExitTwo) {
     TTempDir dir;
-    const std::string longName(250, 'n');
+    const UString folder = U(dir / "x" / ".." / "inst");
+    const std::string longName(259 - folder.size(), 'n');
     WriteWholeFile(dir / "Data.dat",
                    ZipBuilder().Add("lib/a.dll", "x").Add(longName, "x").Add("../up.txt", "x").Add("/root.txt", "x").Build());
-    fs::create_directories(dir / "inst");
+    for (const char* name : {"x", "inst"}) fs::create_directories(dir / name);
     WriteText(dir / "inst" / "lib", "a file");
-    TRun run = Tool({u"diff", U(dir / "Data.dat"), U(dir / "inst")});
+    TRun run = Tool({u"diff", U(dir / "Data.dat"), folder});
     EXPECT_EQ(run.Code, 1);
     ASSERT_EQ(run.Console.FOut.size(), 7u);
-    EXPECT_EQ(run.Console.FOut[0].rfind("stops\t\"lib/a.dll\": a file \"", 0), 0u) << run.Console.FOut[0];
-    EXPECT_EQ(run.Console.FOut[1].rfind("stops\t\"" + longName + "\": its path in this folder has ", 0), 0u);
+    EXPECT_EQ(run.Console.FOut[0].rfind("stops\t\"lib/a.dll\": a file \"" + ToUtf8(U(dir / "inst" / "lib")) + "\"", 0), 0u)
+        << run.Console.FOut[0];
+    EXPECT_EQ(run.Console.FOut[1].rfind("stops\t\"" + longName + "\": its path in this folder has 260 ", 0), 0u)
+        << run.Console.FOut[1];
     EXPECT_EQ(run.Console.FOut[2], "stops\t\"../up.txt\": Entry \"..\\up.txt\" would be written outside the target folder");
     EXPECT_EQ(run.Console.FOut[3], "stops\t\"/root.txt\": Entry \"\\root.txt\" would be written outside the target folder");
     EXPECT_EQ(Tool({u"diff", U(dir / "Data.dat"), U(dir / "none")}).Console.FErr,

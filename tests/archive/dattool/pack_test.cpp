@@ -134,6 +134,9 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
         EXPECT_LT(previous, name);
         EXPECT_EQ(name.find('\\'), std::string::npos);
         EXPECT_EQ(h.Flag, kFlagUtf8Names);
+        // Made by a Unix host, whose names readers take as UTF-8, needing 2.0 (folders, deflate).
+        EXPECT_EQ(h.MadeByVersion, 3 << 8 | 20);
+        EXPECT_EQ(h.RequiredVersion, 20);
         EXPECT_EQ(h.ModifiedDateTime, kFixedTime);
         // Unix modes for the readers that restore them (rw-r--r--, rwxr-xr-x), and the MS-DOS folder bit.
         EXPECT_EQ(h.ExternalAttributes, name.back() == '/' ? (040755u << 16 | 0x10) : 0100644u << 16) << name;
@@ -236,6 +239,7 @@ TEST(DatToolPack, RefusesWhatTheFormatCannotHoldWithoutZip64) {
     for (size_t i = 0; i < many.size(); ++i) many[i].Name = FromUtf8("f" + std::to_string(i));
     EXPECT_EQ(PackProblems(many), std::vector<UString>{u"the folder gives 65536 entries; an update archive holds at most 65,535 (no ZIP64)"});
     many.pop_back();
+    many[0].Size = 0xFFFFFFFF;  // 4 GiB - 1, the largest size 32 bits hold
     EXPECT_TRUE(PackProblems(many).empty());
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/archive_seal.h"
+#include "archive/dattool/seal_image.h"
 #include "tests/archive/dattool/support/dattool_run.h"
 #include "tests/archive/support/archive_test_support.h"
 #include "tests/support/zip_builder.h"
@@ -29,21 +30,23 @@ TTestBytes UnsealedSeal() {
     return Bytes("KelvoUpdaterSeal" "unsealed........" + std::string(32, '.'));
 }
 
-// VersionResource: a version block whose fixed part says 1.2.3.4. It lies
-// 4 bytes further than in a block with no padding after its key, at the next
-// 32-bit boundary, where the search must find it all the same.
+// VersionResource: a version block whose fixed part says 1.23.456.7891 (every
+// part odd, two of them past one byte). It lies 4 bytes further than in a
+// block with no padding after its key, at the next 32-bit boundary, where the
+// search must find it all the same; the block ends with the file version, the
+// last field read.
 TTestBytes VersionResource() {
-    TTestBytes data(44 + 52, 0);
+    TTestBytes data(44 + 16, 0);
     PutLe32(data, 44, 0xFEEF04BD);
-    PutLe32(data, 52, 0x00010002);
-    PutLe32(data, 56, 0x00030004);
+    PutLe32(data, 52, 1 << 16 | 23);
+    PutLe32(data, 56, 456 << 16 | 7891);
     return data;
 }
 
-// CraftedExe is a PE32 file with one section, .rsrc at address 0x1000 and
-// file offset 0x200, holding each resource (type, name, language 0x409);
-// signed adds a security directory.
-TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSigned = false) {
+// CraftedExe is a PE32 file (PE32+ when plus) with one section, .rsrc at
+// address 0x1000 and file offset 0x200, holding each resource (type, name,
+// language 0x409); signed adds a security directory.
+TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSigned = false, bool plus = false) {
     const size_t n = resources.size();
     const size_t root = 0, perResource = 64;
     size_t at = 16 + 8 * n + perResource * n;
@@ -82,17 +85,17 @@ TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSig
     PutLe32(exe, 0x40, 0x00004550);
     PutLe16(exe, 0x44, 0x14C);     // i386
     PutLe16(exe, 0x46, 1);         // one section
-    PutLe16(exe, 0x54, 96 + 16 * 8);
-    const size_t optional = 0x58;
-    PutLe16(exe, optional, 0x10B);
-    PutLe32(exe, optional + 92, 16);
-    PutLe32(exe, optional + 96 + 8 * 2, 0x1000);
-    PutLe32(exe, optional + 96 + 8 * 2 + 4, static_cast<uint32_t>(rsrc.size()));
+    const size_t optional = 0x58, directories = optional + (plus ? 112 : 96);
+    PutLe16(exe, 0x54, static_cast<uint16_t>(directories - optional + 16 * 8));
+    PutLe16(exe, optional, plus ? 0x20B : 0x10B);
+    PutLe32(exe, directories - 4, 16);
+    PutLe32(exe, directories + 8 * 2, 0x1000);
+    PutLe32(exe, directories + 8 * 2 + 4, static_cast<uint32_t>(rsrc.size()));
     if (isSigned) {
-        PutLe32(exe, optional + 96 + 8 * 4, static_cast<uint32_t>(0x200 + rsrc.size()));
-        PutLe32(exe, optional + 96 + 8 * 4 + 4, 8);
+        PutLe32(exe, directories + 8 * 4, static_cast<uint32_t>(0x200 + rsrc.size()));
+        PutLe32(exe, directories + 8 * 4 + 4, 8);
     }
-    const size_t section = optional + 96 + 16 * 8;
+    const size_t section = directories + 16 * 8;
     std::copy_n(".rsrc", 5, exe.begin() + static_cast<ptrdiff_t>(section));
     PutLe32(exe, section + 8, static_cast<uint32_t>(rsrc.size()));
     PutLe32(exe, section + 12, 0x1000);
@@ -103,8 +106,8 @@ TTestBytes CraftedExe(const std::vector<TCraftedResource>& resources, bool isSig
     return exe;
 }
 
-TTestBytes Updater(bool isSigned = false) {
-    return CraftedExe({{16, u"", VersionResource()}, {10, u"KELVOSEAL", UnsealedSeal()}}, isSigned);
+TTestBytes Updater(bool isSigned = false, bool plus = false) {
+    return CraftedExe({{16, u"", VersionResource()}, {10, u"KELVOSEAL", UnsealedSeal()}}, isSigned, plus);
 }
 
 // Sealed is exe's seal resource as Show reports it.
@@ -122,12 +125,12 @@ TEST(DatToolSeal, SealsInPlaceAndShowsWhatTheExeIsSealedTo) {
     WriteWholeFile(dir / "up.exe", unsealed);
     WriteText(dir / "Data.dat", "abc");
     const std::string exe = ToUtf8(U(dir / "up.exe"));
-    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.2.3.4, not sealed");
+    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.23.456.7891, not sealed");
 
     const TRun run = Tool({u"seal", U(dir / "up.exe"), U(dir / "Data.dat")});
     EXPECT_EQ(run.Code, 0);
     EXPECT_EQ(run.Console.FOut, (Lines{"sealed " + exe + " to " + ToUtf8(U(dir / "Data.dat")) + ": SHA-256 " + kAbcDigest}));
-    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.2.3.4, sealed to SHA-256 " + kAbcDigest);
+    EXPECT_EQ(Shown(dir / "up.exe"), exe + ": version 1.23.456.7891, sealed to SHA-256 " + kAbcDigest);
     // Only the seal's 64 bytes changed, and to the sealed layout.
     const TTestBytes sealed = ReadWholeFile(dir / "up.exe");
     ASSERT_EQ(sealed.size(), unsealed.size());
@@ -151,8 +154,23 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
     stray[40] = 0;          // unsealed, but not full stops
     TTestBytes cut = Updater();
     cut.resize(0x180);      // headers whole, resources missing
+    const size_t sealEntry = 0x200 + 16 + 8 * 2 + 64 + 48;  // the seal's data entry: address, size
     TTestBytes outside = Updater();
-    PutLe32(outside, 0x200 + 16 + 8 * 2 + 64 + 48, 0x5000);  // the seal's data address lies beyond the section
+    PutLe32(outside, sealEntry, 0x5000);  // the seal's data address lies beyond the section
+    TTestBytes shortSeal = Updater();
+    PutLe32(shortSeal, sealEntry + 4, static_cast<uint32_t>(kSealSize - 1));  // the seal's bytes follow all the same
+    TTestBytes longSeal = UnsealedSeal();
+    longSeal.push_back('.');
+    // The resource directory's root begins in one section and ends in the next.
+    TTestBytes split = Updater();
+    const size_t first = 0x58 + 96 + 16 * 8, second = first + 40;
+    PutLe16(split, 0x46, 2);
+    PutLe32(split, first + 16, 15);
+    PutLe32(split, second + 12, 0x1000 + 16);
+    PutLe32(split, second + 16, static_cast<uint32_t>(split.size() - 0x200 - 16));
+    PutLe32(split, second + 20, 0x200 + 16);
+    TTestBytes twoDirectories = Updater();  // the resource directory is the third
+    PutLe32(twoDirectories, 0x58 + 92, 2);
     struct Case {
         const char* what;
         TTestBytes exe;
@@ -164,7 +182,10 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
         {"not a PE file", Bytes("plain text, not a program"), notUpdater},
         {"cut short", cut, notUpdater},
         {"no seal resource", CraftedExe({{16, u"", VersionResource()}}), notUpdater},
-        {"seal of another size", CraftedExe({{10, u"KELVOSEAL", Bytes(std::string(63, '.'))}}), notUpdater},
+        {"seal a byte short", shortSeal, notUpdater},
+        {"seal a byte long", CraftedExe({{10, u"KELVOSEAL", longSeal}}), notUpdater},
+        {"resource root across two sections", split, notUpdater},
+        {"two data directories", twoDirectories, notUpdater},
         {"seal of another name", CraftedExe({{10, u"KELVOSEAM", UnsealedSeal()}}), notUpdater},
         {"seal in neither state", CraftedExe({{10, u"KELVOSEAL", damagedSeal}}), notUpdater},
         {"unsealed with a stray byte", CraftedExe({{10, u"KELVOSEAL", stray}}), notUpdater},
@@ -186,6 +207,25 @@ TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
     EXPECT_EQ(usage.Console.FErr, (Lines{"dattool seal: too few arguments",
                                          "usage: dattool seal UPDATER_EXE ARCHIVE | --show UPDATER_EXE",
                                          "dattool seal --help tells more"}));
+}
+
+// A 64-bit updater (PE32+) is read like a 32-bit one. The file's size bounds
+// every read, not the memory that holds its bytes: an image cut short in its
+// resource directory or its seal is refused even while the bytes after the cut
+// are still there.
+TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
+    TUpdaterImage image;
+    ASSERT_TRUE(ReadUpdaterImage(Updater(true, true), image));
+    EXPECT_EQ(image.Version, u"1.23.456.7891");
+    EXPECT_TRUE(image.Signed);
+    const TTestBytes whole = Updater();
+    ASSERT_TRUE(ReadUpdaterImage(whole, image));
+    EXPECT_FALSE(image.Signed);
+    for (const size_t cut : {size_t{0x200 + 15}, whole.size() - 1}) {
+        TTestBytes bytes = whole;
+        bytes.resize(cut);  // keeps the memory, and what it holds beyond the cut
+        EXPECT_FALSE(ReadUpdaterImage(bytes, image)) << cut;
+    }
 }
 
 #ifdef KELVO_UPDATER_EXE
