@@ -103,10 +103,15 @@ TEST(ComposeOver, NegativeTopsMoveBothRowsDown) {
     for (int y = 0; y < 5; ++y) EXPECT_EQ(GetPixel(d, 0, y)[0], y == 1 ? 0 : 200) << "row " << y;
 }
 
-TEST(ComposeOver, WithoutASourceNothingChanges) {
+TEST(ComposeOver, WithoutASourceOrACommonAreaNothingChanges) {
     TBitmap32 d = Filled(2, 2, {1, 2, 3, 4});
     ComposeOver(Rect(0, 0, 2, 2), Rect(0, 0, 2, 2), d, nullptr, 0, false, true);
     EXPECT_EQ(GetPixel(d, 1, 1), (TRgba{1, 2, 3, 4}));
+    // A destination rectangle of no rows has no reflection below it either.
+    TBitmap32 tall = Filled(1, 30, {0, 0, 0, 255});
+    const TBitmap32 s = Filled(1, 10, {255, 255, 255, 255});
+    ComposeOver(Rect(0, 10, 1, 10), Rect(0, 0, 1, 10), tall, &s, 0, false, true);
+    for (int y = 0; y < 30; ++y) EXPECT_EQ(GetPixel(tall, 0, y)[0], 0) << "row " << y;
 }
 
 // Reflection of a 10-row opaque white source drawn at rows 0..9 of a black

@@ -20,12 +20,13 @@ struct TExpectedPixel {
     int Red, Green, Blue, Alpha;
 };
 
-// MadePng writes an 8-bit PNG chunk by chunk, for layouts image tools will
-// not write (an index past the palette's end) or that a check needs exactly.
-// The chunks go between IHDR and IDAT; each row of samples gets filter 0.
+// MadePng writes a PNG chunk by chunk, for layouts image tools will not
+// write (an index past the palette's end) or that a check needs exactly.
+// The chunks go between IHDR and IDAT; each row of samples (packed as the
+// depth wants) gets filter 0.
 using TChunk = std::pair<const char*, std::vector<uint8_t>>;
 std::vector<uint8_t> MadePng(int colourType, int width, int height, const std::vector<uint8_t>& samples,
-                             const std::vector<TChunk>& chunks) {
+                             const std::vector<TChunk>& chunks, uint8_t depth = 8) {
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     auto bigEndian = [](uint32_t v) {
         return std::vector<uint8_t>{static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
@@ -44,7 +45,7 @@ std::vector<uint8_t> MadePng(int colourType, int width, int height, const std::v
     std::vector<uint8_t> header = bigEndian(static_cast<uint32_t>(width));
     const std::vector<uint8_t> h = bigEndian(static_cast<uint32_t>(height));
     header.insert(header.end(), h.begin(), h.end());
-    header.insert(header.end(), {8, static_cast<uint8_t>(colourType), 0, 0, 0});
+    header.insert(header.end(), {depth, static_cast<uint8_t>(colourType), 0, 0, 0});
     put("IHDR", header);
     for (const TChunk& c : chunks) put(c.first, c.second);
     std::vector<uint8_t> raw;
@@ -136,6 +137,13 @@ TEST(PngDecode, TransparentColourComesFromTrnsOrTheOnePaletteEntry) {
     EXPECT_EQ(LoadPng("rgb_trns_2x2.png").TransparentColour(), 0x28323Cu);     // (40, 50, 60)
     EXPECT_EQ(LoadPng("palette_one_3x1.png").TransparentColour(), 0x00FA00u);  // entry 1, (0, 250, 0)
     EXPECT_EQ(LoadPng("grey_trns_2x1.png").TransparentColour(), 0x4D4D4Du);    // grey 77
+    // A tRNS grey is brought to 8 bits as the samples are: 16 bits keep the high byte, 2 bits widen.
+    EXPECT_EQ(Loaded(MadePng(0, 1, 1, {0x12, 0x34}, {{"tRNS", {0x12, 0x34}}}, 16)).TransparentColour(), 0x121212u);
+    EXPECT_EQ(Loaded(MadePng(0, 4, 1, {0x1B}, {{"tRNS", {0, 1}}}, 2)).TransparentColour(), 0x555555u);
+    // One palette entry below 255, the first: that entry is the transparent colour.
+    const TPngImage first = Loaded(MadePng(3, 2, 1, {0, 1}, {{"PLTE", {10, 20, 30, 40, 50, 60}}, {"tRNS", {0}}}));
+    EXPECT_EQ(first.Transparency(), ptOneColour);
+    EXPECT_EQ(first.TransparentColour(), 0x0A141Eu);
 }
 
 TEST(PngDecode, GammaOnAPaletteMapsItsColoursAndLeavesItsAlphaAlone) {
