@@ -52,7 +52,7 @@ TEST(ExtractPaths, DirectoryPartKeepsARootSeparator) {
     const std::pair<UStringView, UStringView> cases[] = {
         {u"C:\\K\\a.txt", u"C:\\K"}, {u"C:\\a.txt", u"C:\\"}, {u"a.txt", u""},
         {u"C:\\K\\sub\\", u"C:\\K\\sub"}, {u"C:a.txt", u"C:"}, {u"\\\\a.txt", u"\\\\"},
-        {u"C:\\K\\ab:c", u"C:\\K\\ab:"},
+        {u"C:\\K\\ab:c", u"C:\\K\\ab:"}, {u"a\\b.txt", u"a"},
     };
     for (const auto& [target, part] : cases) {
         SCOPED_TRACE(ToUtf8(target));

@@ -22,7 +22,8 @@ using Lines = std::vector<std::string>;
 
 TEST(NameRules, NamesThatInstallAsTheyAreHaveNoProblems) {
     for (const char16_t* name : {u"Kelvo.exe", u"a/b/c.txt", u"empty/", u"\u06AF\u0632\u0627\u0631\u0634.rep",
-                                 u"my report 1.txt", u"...x", u"console/x", u"icon.ico", u"COM10.txt", u"lpt/x", u".hidden"}) {
+                                 u"my report 1.txt", u"...x", u"console/x", u"icon.ico", u"COM10.txt", u"lpt/x", u".hidden",
+                                 u"comx.txt", u"LPT\u00B4"}) {
         SCOPED_TRACE(ToUtf8(name));
         EXPECT_EQ(Problems(name), Lines{});
     }

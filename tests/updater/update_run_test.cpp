@@ -123,6 +123,15 @@ TEST_F(UpdateRunOrder, TheCompletionWindowComesAfterExtractionAndWriteBack) {
     EXPECT_TRUE(Window.WrittenBackBefore);
 }
 
+TEST_F(UpdateRunOrder, AMissingArchiveIsOnlyReported) {
+    TFakeFileSystem withoutDataDat;
+    TCurrentFolder here(Dir.Path());
+    UString archivePath;
+    RunUpdate(Window, withoutDataDat, u"KelvoUpdater.exe", KelvoFolder(), archivePath, Seal);
+    EXPECT_EQ(Window.Messages, 1);
+    EXPECT_EQ(Window.Completions, 0);
+}
+
 // Data.dat is read only as a file of its own: a link, or a second name of a
 // file kept elsewhere, is refused before anything is extracted. (Wine shows a
 // file link as a plain file; there the hard link stands for both.)

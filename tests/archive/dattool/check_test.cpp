@@ -78,6 +78,8 @@ TEST(DatToolCheck, MixedFlagsAreAWarningThatOnlyStrictCounts) {
     TRun plain = CheckBytes(zip);
     EXPECT_EQ(plain.Code, 0);
     EXPECT_EQ(plain.Console.FOut.back(), "no problems, 1 warning in 2 entries");
+    const TTestBytes flaggedFirst = ZipBuilder().Add(TestEntry(kPersianReport, "y")).Add(Unflagged("Kelvo.exe")).Build();
+    EXPECT_EQ(CheckBytes(flaggedFirst).Console.FOut.back(), "no problems, 1 warning in 2 entries");
     TTempDir dir;
     WriteWholeFile(dir / "Data.dat", zip);
     EXPECT_EQ(Tool({u"check", U(dir / "Data.dat"), u"--strict"}).Code, 1);

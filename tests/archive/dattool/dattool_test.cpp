@@ -100,6 +100,7 @@ TEST(DatTool, HelpVersionOptionsAnywhereAndExitCodes) {
         {{u"list", u"--help"}, 0, "usage: dattool list ARCHIVE", ""},
         {{u"pack", u"x", u"-h", u"y"}, 0, "usage: dattool pack [--fixed-time] [--force] [--exclude PATTERN]... FOLDER ARCHIVE", ""},
         {{u"check", u"--", u"--help"}, 2, "", "\"--help\": cannot be read: Cannot open file \""},
+        {{u"check", u"-"}, 2, "", "\"-\": cannot be read: Cannot open file \""},  // a lone "-" names a file
         {{u"unpack", u"x"}, 2, "", "dattool: unknown command \"unpack\""},
         {{u"check", u"--fast", u"a.dat"}, 2, "", "dattool check: unknown option \"--fast\""},
         {{u"pack", u"src", u"--exclude"}, 2, "", "dattool pack: option \"--exclude\" wants a value"},

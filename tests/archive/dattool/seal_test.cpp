@@ -142,9 +142,14 @@ TEST(DatToolSeal, SealsInPlaceAndShowsWhatTheExeIsSealedTo) {
     TArchiveSeal seal;
     const TTestBytes reserved = UnsealedSeal();
     const auto sealAt = std::search(unsealed.begin(), unsealed.end(), reserved.begin(), reserved.end()) - unsealed.begin();
+    EXPECT_FALSE(ParseSeal(sealed.data() + sealAt, kSealSize + 1, seal));  // a resource of another size is none
     ASSERT_TRUE(ParseSeal(sealed.data() + sealAt, kSealSize, seal));
     EXPECT_TRUE(seal.Sealed);
     EXPECT_EQ(ToUtf8(Sha256Hex(seal.Digest)), kAbcDigest);
+    // The digest is of the whole archive, wherever its stream stood.
+    TBytesStream archive(TBytes{'a', 'b', 'c'});
+    archive.SetPosition(2);
+    EXPECT_EQ(ToUtf8(Sha256Hex(Sha256OfStream(archive))), kAbcDigest);
 }
 
 TEST(DatToolSeal, RefusesASignedExeAndWhatIsNoUpdaterWritingNothing) {
