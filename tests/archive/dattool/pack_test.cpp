@@ -295,7 +295,10 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
     names.insert(names.end(), held.begin(), held.end());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(NamesIn(dir.Path()), names);  // no temporary file of its own left
-    EXPECT_EQ(Tree(dir / "src").count("Data.dat"), 0u);
+    EXPECT_EQ(Tree(dir / "src").count("Data.dat"), 0u);    WriteText(dir / ".notes.txt.pack-100", "held");  // with the hundredth taken too, nothing is packed
+    const TRun full = Tool({u"pack", U(dir / "src"), U(dir / "notes.txt")});
+    EXPECT_EQ(full.Code, 1);
+    EXPECT_EQ(full.Console.FOut.at(0), "no free name for a temporary file beside \"" + ToUtf8(U(dir / "notes.txt")) + "\"");
 }
 
 #ifndef _WIN32
