@@ -166,6 +166,15 @@ TEST(ComposeOverReflection, IsGreyWithTheGreyFlag) {
     EXPECT_EQ(GetPixel(d, 0, 12), (TRgba{6, 6, 6, 255}));  // a = 57: 30 * 57 shr 8
 }
 
+TEST(ComposeOverReflection, RowFactorFallsBy255DividedByTheSourceHeight) {
+    // 16 rows: n = 7, k = 255 then 240 (255 div 16 = 15); row 18 (y = 2):
+    // a = ((255 * 5) div 7) * 240 shr 9 = 182 * 240 shr 9 = 85, colour 255 * 85 shr 8 = 84.
+    TBitmap32 d = Filled(1, 40, {0, 0, 0, 255});
+    const TBitmap32 s = Filled(1, 16, {255, 255, 255, 255});
+    ComposeOver(Rect(0, 0, 1, 16), Rect(0, 0, 1, 16), d, &s, 0, false, true);
+    EXPECT_EQ(GetPixel(d, 0, 18)[0], 84);
+}
+
 TEST(ComposeOverReflection, IsLimitedByTheRowsBelowTheDestination) {
     // Two rows below the destination rectangle: n = min(4, 2 - 1) = 1, a = 0 for y = 1.
     TBitmap32 d = Filled(1, 12, {0, 0, 0, 255});

@@ -84,6 +84,7 @@ TEST(PngDrawPartial, ScalesByTruncatedDivision) {
         {"twice as wide", TRect{0, 0, 6, 2}, {255, 255, 128, 128, 0, 0}},
         {"5 over 3: 0, 0, 1, 1, 2", TRect{0, 0, 5, 2}, {255, 255, 128, 128, 0}},
         {"2 over 3: 0, 1", TRect{0, 0, 2, 2}, {255, 128, 0, 0, 0, 0}},
+        {"1 over 3, one row: 0", TRect{0, 0, 1, 1}, {255, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -138,7 +138,9 @@ TEST(PngDecode, TransparentColourComesFromTrnsOrTheOnePaletteEntry) {
     EXPECT_EQ(LoadPng("palette_one_3x1.png").TransparentColour(), 0x00FA00u);  // entry 1, (0, 250, 0)
     EXPECT_EQ(LoadPng("grey_trns_2x1.png").TransparentColour(), 0x4D4D4Du);    // grey 77
     // A tRNS grey is brought to 8 bits as the samples are: 16 bits keep the high byte, 2 bits widen.
-    EXPECT_EQ(Loaded(MadePng(0, 1, 1, {0x12, 0x34}, {{"tRNS", {0x12, 0x34}}}, 16)).TransparentColour(), 0x121212u);
+    const TPngImage onePixel = Loaded(MadePng(0, 1, 1, {0x12, 0x34}, {{"tRNS", {0x12, 0x34}}}, 16));
+    EXPECT_FALSE(onePixel.Empty());
+    EXPECT_EQ(onePixel.TransparentColour(), 0x121212u);
     EXPECT_EQ(Loaded(MadePng(0, 4, 1, {0x1B}, {{"tRNS", {0, 1}}}, 2)).TransparentColour(), 0x555555u);
     // One palette entry below 255, the first: that entry is the transparent colour.
     const TPngImage first = Loaded(MadePng(3, 2, 1, {0, 1}, {{"PLTE", {10, 20, 30, 40, 50, 60}}, {"tRNS", {0}}}));
@@ -158,11 +160,18 @@ TEST(PngDecode, GammaChunkMapsColourSamples) {
     // 0 -> 0, 64 -> 136.03, 128 -> 186.42, 255 -> 255, 1 -> 20.54, 200 -> 228.34.
     const TPngImage png = LoadPng("gamma_2x1.png");
     ExpectPixels(png, {{0, 0, 0, 136, 186, 255}, {1, 0, 255, 21, 228, 255}});
-    // Grey has one colour sample a pixel, each mapped once; its tRNS grey 64 maps with them.
-    const TPngImage grey = Loaded(MadePng(0, 2, 1, {128, 64}, {{"gAMA", kGammaOne}, {"tRNS", {0, 64}}}));
+    // Grey has one colour sample a pixel, each mapped once; its tRNS grey 65 maps with them (65 -> 137.0).
+    const TPngImage grey = Loaded(MadePng(0, 2, 1, {128, 65}, {{"gAMA", kGammaOne}, {"tRNS", {0, 65}}}));
     EXPECT_EQ(grey.Transparency(), ptOneColour);
-    ExpectPixels(grey, {{0, 0, 186, 186, 186, 255}, {1, 0, 136, 136, 136, 255}});
-    EXPECT_EQ(grey.TransparentColour(), 0x888888u);
+    ExpectPixels(grey, {{0, 0, 186, 186, 186, 255}, {1, 0, 137, 137, 137, 255}});
+    EXPECT_EQ(grey.TransparentColour(), 0x898989u);
+}
+
+TEST(PngDecode, FourBitGreysWidenAndFourBitIndexesUnpack) {
+    // Greys 0..15 widen by 17; palette indexes are unpacked, never widened.
+    ExpectPixels(Loaded(MadePng(0, 2, 1, {0x3F}, {}, 4)), {{0, 0, 51, 51, 51, 255}, {1, 0, 255, 255, 255, 255}});
+    ExpectPixels(Loaded(MadePng(3, 2, 1, {0x10}, {{"PLTE", {10, 20, 30, 40, 50, 60}}}, 4)),
+                 {{0, 0, 40, 50, 60, 255}, {1, 0, 10, 20, 30, 255}});
 }
 
 TEST(PngDecode, EveryIndexByteHasAPaletteEntry) {
