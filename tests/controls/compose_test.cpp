@@ -46,6 +46,8 @@ TEST(ComposeOver, BlendReducesTheSourceAlpha) {
     // black gives 255 * 127 shr 8 = 126 (an alpha of 128 would give 127).
     EXPECT_EQ(ComposeOne({10, 20, 30, 40}, {255, 255, 255, 255}, 100), (TRgba{10, 20, 30, 40}));
     EXPECT_EQ(ComposeOne({0, 0, 0, 0}, {255, 255, 255, 255}, 50), (TRgba{126, 126, 126, 0}));
+    EXPECT_EQ(ComposeOne({0, 0, 0, 0}, {255, 255, 255, 255}, 1), (TRgba{251, 251, 251, 0}));  // alpha 252
+    EXPECT_EQ(ComposeOne({10, 20, 30, 40}, {255, 255, 255, 255}, 101), (TRgba{10, 20, 30, 40}));  // as 100
 }
 
 TEST(ComposeOver, GreyAveragesTheSourceColours) {
@@ -142,17 +144,20 @@ TEST(ComposeOverReflection, FadesRowsBelowTheDestinationBottom) {
 }
 
 TEST(ComposeOverReflection, MirrorsSourceRowsAboveTheSourceBottom) {
-    // Only one source row is opaque; the reflection shows it at exactly one row.
+    // Only one source pixel is opaque, in the second column; the reflection
+    // shows it at exactly one row, in the same column.
     struct Case { int sourceRow; int reflectedRow; };
     const Case cases[] = {{8, 11}, {7, 12}, {6, 13}, {9, -1}, {5, -1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.sourceRow);
-        TBitmap32 d = Filled(1, 30, {0, 0, 0, 255});
-        TBitmap32 s = Filled(1, 10, {0, 0, 0, 0});
-        PutPixel(s, 0, c.sourceRow, {255, 255, 255, 255});
-        ComposeOver(Rect(0, 0, 1, 10), Rect(0, 0, 1, 10), d, &s, 0, false, true);
-        for (int y = 10; y < 30; ++y)
-            EXPECT_EQ(GetPixel(d, 0, y)[0] != 0, y == c.reflectedRow) << "row " << y;
+        TBitmap32 d = Filled(2, 30, {0, 0, 0, 255});
+        TBitmap32 s = Filled(2, 10, {0, 0, 0, 0});
+        PutPixel(s, 1, c.sourceRow, {255, 255, 255, 255});
+        ComposeOver(Rect(0, 0, 2, 10), Rect(0, 0, 2, 10), d, &s, 0, false, true);
+        for (int y = 10; y < 30; ++y) {
+            EXPECT_EQ(GetPixel(d, 1, y)[0] != 0, y == c.reflectedRow) << "row " << y;
+            EXPECT_EQ(GetPixel(d, 0, y)[0], 0) << "row " << y;
+        }
     }
 }
 
@@ -167,21 +172,28 @@ TEST(ComposeOverReflection, IsGreyWithTheGreyFlag) {
 }
 
 TEST(ComposeOverReflection, RowFactorFallsBy255DividedByTheSourceHeight) {
-    // 16 rows: n = 7, k = 255 then 240 (255 div 16 = 15); row 18 (y = 2):
-    // a = ((255 * 5) div 7) * 240 shr 9 = 182 * 240 shr 9 = 85, colour 255 * 85 shr 8 = 84.
-    TBitmap32 d = Filled(1, 40, {0, 0, 0, 255});
-    const TBitmap32 s = Filled(1, 16, {255, 255, 255, 255});
-    ComposeOver(Rect(0, 0, 1, 16), Rect(0, 0, 1, 16), d, &s, 0, false, true);
-    EXPECT_EQ(GetPixel(d, 0, 18)[0], 84);
+    // n = 7 for both; the row factor k falls by 255 div 16 = 15 and by 255 div 17 = 15 a row.
+    //   16 rows, row 18 (y = 2): a = ((255 * 5) div 7) * 240 shr 9 = 182 * 240 shr 9 = 85, colour 84
+    //   17 rows, row 20 (y = 3): a = ((255 * 4) div 7) * 225 shr 9 = 145 * 225 shr 9 = 63, colour 62
+    struct Case { int height, row, colour; };
+    for (const Case& c : {Case{16, 18, 84}, Case{17, 20, 62}}) {
+        SCOPED_TRACE(c.height);
+        TBitmap32 d = Filled(1, 40, {0, 0, 0, 255});
+        const TBitmap32 s = Filled(1, c.height, {255, 255, 255, 255});
+        ComposeOver(Rect(0, 0, 1, c.height), Rect(0, 0, 1, c.height), d, &s, 0, false, true);
+        EXPECT_EQ(GetPixel(d, 0, c.row)[0], c.colour);
+    }
 }
 
 TEST(ComposeOverReflection, IsLimitedByTheRowsBelowTheDestination) {
-    // Two rows below the destination rectangle: n = min(4, 2 - 1) = 1, a = 0 for y = 1.
-    TBitmap32 d = Filled(1, 12, {0, 0, 0, 255});
+    // Three rows below the destination rectangle: n = min(4, 3 - 1) = 2;
+    // y = 1: a = ((255 * 1) div 2) * 255 shr 9 = 63, colour 62; y = 2: a = 0.
+    TBitmap32 d = Filled(1, 13, {0, 0, 0, 255});
     const TBitmap32 s = Filled(1, 10, {255, 255, 255, 255});
     ComposeOver(Rect(0, 0, 1, 10), Rect(0, 0, 1, 10), d, &s, 0, false, true);
     EXPECT_EQ(GetPixel(d, 0, 10)[0], 0);
-    EXPECT_EQ(GetPixel(d, 0, 11)[0], 0);
+    EXPECT_EQ(GetPixel(d, 0, 11)[0], 62);
+    EXPECT_EQ(GetPixel(d, 0, 12)[0], 0);
 }
 
 TEST(ComposeOverReflection, SourceRowsOutsideTheSourceBitmapAreLeftOut) {
@@ -204,13 +216,17 @@ TEST(ComposeOverReflection, SourceRowsOutsideTheSourceBitmapAreLeftOut) {
 }
 
 TEST(SetAlphaInRect, SetsAlphaInsideTheRectangleOnly) {
-    TBitmap32 b = Filled(4, 3, {10, 20, 30, 40});
-    SetAlphaInRect(b, Rect(1, 1, 9, 9), 255);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x) {
-            SCOPED_TRACE(testing::Message() << x << "," << y);
-            EXPECT_EQ(GetPixel(b, x, y), (TRgba{10, 20, 30, x >= 1 && y >= 1 ? 255 : 40}));
-        }
+    // One rectangle reaching past the right and bottom edges, one past the left and top.
+    for (const TRect& r : {Rect(1, 1, 9, 9), Rect(-1, -1, 3, 2)}) {
+        TBitmap32 b = Filled(4, 3, {10, 20, 30, 40});
+        SetAlphaInRect(b, r, 255);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) {
+                SCOPED_TRACE(testing::Message() << r.Left << ": " << x << "," << y);
+                const bool inside = x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+                EXPECT_EQ(GetPixel(b, x, y), (TRgba{10, 20, 30, inside ? 255 : 40}));
+            }
+    }
 }
 
 }  // namespace
