@@ -137,11 +137,13 @@ TEST(PngDecode, TransparentColourComesFromTrnsOrTheOnePaletteEntry) {
     EXPECT_EQ(LoadPng("rgb_trns_2x2.png").TransparentColour(), 0x28323Cu);     // (40, 50, 60)
     EXPECT_EQ(LoadPng("palette_one_3x1.png").TransparentColour(), 0x00FA00u);  // entry 1, (0, 250, 0)
     EXPECT_EQ(LoadPng("grey_trns_2x1.png").TransparentColour(), 0x4D4D4Du);    // grey 77
-    // A tRNS grey is brought to 8 bits as the samples are: 16 bits keep the high byte, 2 bits widen.
-    const TPngImage onePixel = Loaded(MadePng(0, 1, 1, {0x12, 0x34}, {{"tRNS", {0x12, 0x34}}}, 16));
-    EXPECT_FALSE(onePixel.Empty());
-    EXPECT_EQ(onePixel.TransparentColour(), 0x121212u);
+    // A tRNS grey is brought to 8 bits as the samples are: 16 bits keep the high byte, 1 and 2 bits widen.
+    const TPngImage oneColumn = Loaded(MadePng(0, 1, 2, {0x12, 0x34, 0x56, 0x78}, {{"tRNS", {0x12, 0x34}}}, 16));
+    EXPECT_FALSE(oneColumn.Empty());
+    EXPECT_EQ(oneColumn.TransparentColour(), 0x121212u);
+    ExpectPixels(oneColumn, {{0, 1, 0x56, 0x56, 0x56, 255}});
     EXPECT_EQ(Loaded(MadePng(0, 4, 1, {0x1B}, {{"tRNS", {0, 1}}}, 2)).TransparentColour(), 0x555555u);
+    EXPECT_EQ(Loaded(MadePng(0, 8, 1, {0x80}, {{"tRNS", {0, 1}}}, 1)).TransparentColour(), 0xFFFFFFu);
     // One palette entry below 255, the first: that entry is the transparent colour.
     const TPngImage first = Loaded(MadePng(3, 2, 1, {0, 1}, {{"PLTE", {10, 20, 30, 40, 50, 60}}, {"tRNS", {0}}}));
     EXPECT_EQ(first.Transparency(), ptOneColour);
@@ -203,7 +205,10 @@ TEST(PngDecode, DamagedFilesRaiseTheDecodersMessage) {
     zeroWidth[19] = 0;  // width 3 -> 0, with the chunk's CRC made right again
     const uLong crc = crc32(0, zeroWidth.data() + 12, 17);
     for (int i = 0; i < 4; ++i) zeroWidth[static_cast<size_t>(29 + i)] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    std::vector<uint8_t> badEnd = good;
+    badEnd.back() ^= 0xFF;  // the IEND chunk's CRC, after the image data
     const Case cases[] = {
+        {"damaged after the image data", badEnd, u"IEND: CRC error"},
         {"not a PNG file", {'h', 'e', 'l', 'l', 'o', 0, 0, 0, 0, 0}, u"Not a PNG file"},
         {"empty", {}, u"PNG data ends too early"},
         {"cut inside the image data", std::vector<uint8_t>(good.begin(), good.begin() + 50), u"PNG data ends too early"},
@@ -219,6 +224,15 @@ TEST(PngDecode, DamagedFilesRaiseTheDecodersMessage) {
         ExpectRaises<EInvalidGraphic>([&] { png.LoadFromBytes(c.bytes.data(), c.bytes.size()); }, c.message);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
         EXPECT_TRUE(png.Empty());
+    }
+}
+
+TEST(PngDecode, SidesOfUpTo32767PixelsAreTaken) {
+    EXPECT_EQ(Loaded(MadePng(0, 32767, 1, std::vector<uint8_t>(32767, 7), {})).Width(), 32767);
+    for (const auto& [w, h] : {std::pair{32768, 1}, std::pair{1, 32768}}) {
+        TPngImage png;
+        const std::vector<uint8_t> bytes = MadePng(0, w, h, std::vector<uint8_t>(32768, 7), {});
+        ExpectRaises<EInvalidGraphic>([&] { png.LoadFromBytes(bytes.data(), bytes.size()); }, u"Invalid IHDR data");
     }
 }
 
