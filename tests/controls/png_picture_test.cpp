@@ -148,6 +148,10 @@ TEST(PngDecode, TransparentColourComesFromTrnsOrTheOnePaletteEntry) {
     const TPngImage first = Loaded(MadePng(3, 2, 1, {0, 1}, {{"PLTE", {10, 20, 30, 40, 50, 60}}, {"tRNS", {0}}}));
     EXPECT_EQ(first.Transparency(), ptOneColour);
     EXPECT_EQ(first.TransparentColour(), 0x0A141Eu);
+    // An alpha of 254 is below 255 too.
+    const TPngImage nearlyOpaque = Loaded(MadePng(3, 2, 1, {0, 1}, {{"PLTE", {10, 20, 30, 40, 50, 60}}, {"tRNS", {255, 254}}}));
+    EXPECT_EQ(nearlyOpaque.Transparency(), ptOneColour);
+    EXPECT_EQ(nearlyOpaque.TransparentColour(), 0x28323Cu);
 }
 
 TEST(PngDecode, GammaOnAPaletteMapsItsColoursAndLeavesItsAlphaAlone) {
@@ -167,6 +171,8 @@ TEST(PngDecode, GammaChunkMapsColourSamples) {
     EXPECT_EQ(grey.Transparency(), ptOneColour);
     ExpectPixels(grey, {{0, 0, 186, 186, 186, 255}, {1, 0, 137, 137, 137, 255}});
     EXPECT_EQ(grey.TransparentColour(), 0x898989u);
+    // Alpha is never mapped.
+    ExpectPixels(Loaded(MadePng(6, 1, 1, {64, 128, 200, 128}, {{"gAMA", kGammaOne}})), {{0, 0, 136, 186, 228, 128}});
 }
 
 TEST(PngDecode, FourBitGreysWidenAndFourBitIndexesUnpack) {
@@ -180,12 +186,12 @@ TEST(PngDecode, EveryIndexByteHasAPaletteEntry) {
     // An index past the PLTE chunk's one entry reads black and opaque.
     ExpectPixels(Loaded(MadePng(3, 2, 1, {0, 5}, {{"PLTE", {10, 20, 30}}})),
                  {{0, 0, 10, 20, 30, 255}, {1, 0, 0, 0, 0, 255}});
-    // A full palette of 256 entries with 256 tRNS alphas: index 255 has its own.
+    // A full palette of 256 entries (entry i is grey i) with 256 tRNS alphas: index 255 has its own.
     std::vector<uint8_t> entries, alphas(256, 255);
-    for (int i = 0; i < 256; ++i) entries.insert(entries.end(), 3, static_cast<uint8_t>(255 - i));
+    for (int i = 0; i < 256; ++i) entries.insert(entries.end(), 3, static_cast<uint8_t>(i));
     alphas[255] = 77;
     ExpectPixels(Loaded(MadePng(3, 2, 1, {255, 254}, {{"PLTE", entries}, {"tRNS", alphas}})),
-                 {{0, 0, 0, 0, 0, 77}, {1, 0, 1, 1, 1, 255}});
+                 {{0, 0, 255, 255, 255, 77}, {1, 0, 254, 254, 254, 255}});
 }
 
 TEST(PngDecode, GammaSampleKnownValues) {
