@@ -14,15 +14,13 @@ struct TContributor {
 
 using TWeights = std::vector<std::vector<TContributor>>;
 
-// MirrorIndex reflects an index outside 0..size-1 at the nearer edge; the
-// kernel can reach further than one mirror when shrinking a very small
-// source, so what is still outside is clamped to the edge.
+// MirrorIndex reflects an index outside 0..size-1 at the nearer edge. The
+// indices mirrored lie within the kernel's reach, which one mirror brings
+// inside; one that lay two mirrors away would be clamped to 0.
 int MirrorIndex(int j, int size) {
     if (j < 0) j = -j;
     if (j >= size) j = 2 * size - 1 - j;
-    if (j < 0) return 0;
-    if (j >= size) return size - 1;
-    return j;
+    return j < 0 ? 0 : j;
 }
 
 // Weights of one pass from size s to size t, computed once and used for every

@@ -115,6 +115,7 @@ TEST(PngDraw, EmptyRectangleOrPictureDrawsNothing) {
     TPngImage empty;
     EXPECT_TRUE(empty.Empty());
     EXPECT_EQ(empty.Width(), 0);
+    EXPECT_EQ(empty.Height(), 0);
     empty.Draw(target, TRect{0, 0, 2, 2});
     EXPECT_EQ(GetPixel(surface, 0, 0), (TRgba{9, 9, 9, 9}));
 }

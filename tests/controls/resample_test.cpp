@@ -79,6 +79,7 @@ TEST(ResampleBitmap, DegenerateCasesLeaveTheTarget) {
         {"new height 0", {{1, 2}, {3, 4}}, 3, 0},
         {"source one pixel wide", {{1}, {3}}, 3, 3},
         {"source one pixel high", {{1, 2}}, 3, 3},
+        {"new width negative", {{1, 2}, {3, 4}}, -1, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,6 +89,11 @@ TEST(ResampleBitmap, DegenerateCasesLeaveTheTarget) {
         ASSERT_EQ(target.Height(), 1);
         EXPECT_EQ(GetPixel(target, 1, 0), (TRgba{9, 9, 9, 9}));
     }
+    // A new width of 0 is no such case: the target becomes 0 pixels wide.
+    TBitmap32 target = Filled(2, 1, {9, 9, 9, 9});
+    ResampleBitmap(FromGrid({{1, 2}, {3, 4}}), target, 0, 3);
+    EXPECT_EQ(target.Width(), 0);
+    EXPECT_EQ(target.Height(), 3);
 }
 
 TEST(ResampleBitmap, ShrinkingATinySourceStaysInside) {
