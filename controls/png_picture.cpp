@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -36,8 +37,7 @@ void ReadFromSource(png_structp png, png_bytep out, size_t count) {
 
 void StoreError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<TPngFailure*>(png_get_error_ptr(png));
-    std::strncpy(failure->Message, message, sizeof failure->Message - 1);
-    failure->Message[sizeof failure->Message - 1] = '\0';
+    std::snprintf(failure->Message, sizeof failure->Message, "%s", message);  // cut to fit, always ended
     png_longjmp(png, 1);
 }
 
