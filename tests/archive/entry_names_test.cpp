@@ -46,6 +46,7 @@ TEST(EntryNames, StrictUtf8DecodesValidText) {
     EXPECT_EQ(DecodeEntryName(B("a/b.txt"), true), u"a/b.txt");
     EXPECT_EQ(DecodeEntryName(B("\xD8\xAF\xD8\xA7\xD8\xAF\xD9\x87"), true), u"\u062F\u0627\u062F\u0647");
     EXPECT_EQ(DecodeEntryName(B("\xC2\x80"), true), u"\u0080");  // the first two-byte code point
+    EXPECT_EQ(DecodeEntryName(B("\xDF\xBF"), true), u"\u07FF");  // the last two-byte lead
     EXPECT_EQ(DecodeEntryName(B("\xE2\x82\xAC"), true), u"\u20AC");
     EXPECT_EQ(DecodeEntryName(B("\xE0\xA0\x80"), true), u"\u0800");  // the first three-byte code point
     EXPECT_EQ(DecodeEntryName(B("\xEF\xBF\xBD"), true), u"\uFFFD");  // the last three-byte lead
@@ -64,6 +65,7 @@ TEST(EntryNames, StrictUtf8RejectsEveryInvalidSequence) {
         "\x80",            // lone continuation
         "\xC0\xAF",        // overlong "/"
         "\xE0\x80\xAF",    // overlong "/" in three bytes
+        "\xF0\x8F\xBF\xBF", // overlong U+FFFF in four bytes
         "\xED\xA0\x80",    // a surrogate
         "\xED\xBF\xBF",    // the last surrogate
         "\xE2\x82",        // cut short

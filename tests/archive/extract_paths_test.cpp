@@ -103,7 +103,8 @@ TEST(ExtractPaths, ListsFolderLevelsOutermostFirst) {
     EXPECT_EQ(FolderLevels(u"C:\\"), std::vector<UString>{});
     EXPECT_EQ(FolderLevels(u"C:"), std::vector<UString>{});
     EXPECT_EQ(FolderLevels(u"K\\a"), (std::vector<UString>{u"K", u"K\\a"}));  // no root: the first name is a level
-    EXPECT_EQ(FolderLevels(u"/tmp/x/"), (std::vector<UString>{u"/tmp", u"/tmp/x"}));
+    EXPECT_EQ(FolderLevels(u"/t/x/"), (std::vector<UString>{u"/t", u"/t/x"}));
+    EXPECT_EQ(FolderLevels(UStringView(u"K:\\a", 1)), std::vector<UString>{u"K"});  // the colon lies beyond the view
     EXPECT_EQ(FolderLevels(u"\\\\srv\\share\\a"), (std::vector<UString>{u"\\\\srv\\share\\a"}));
 }
 

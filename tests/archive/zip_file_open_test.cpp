@@ -116,6 +116,12 @@ TEST(ZipOpen, KeepsTheArchiveComment) {
     TZipFile zip;
     zip.Open(stream, zmRead);
     EXPECT_EQ(Text(zip.Comment()), "update 9.11");
+    // A stream that hands out at most one search window a read still gives a long comment whole.
+    const std::string longComment = std::string(1500, 'c') + "end";
+    TTrickleStream trickle(ZipBuilder().Add("a.txt", "hello").Comment(longComment).Build(), 1027);
+    TZipFile trickled;
+    trickled.Open(trickle, zmRead);
+    EXPECT_TRUE(Text(trickled.Comment()) == longComment) << "the long comment differs";
 }
 
 TEST(ZipOpen, AShortCommentKeepsItsRecordedLengthWithZeros) {
