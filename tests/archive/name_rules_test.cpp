@@ -48,7 +48,8 @@ TEST(NameRules, NamesWindowsChangesAreNamed) {
     EXPECT_EQ(Problems(u""), Lines{"has \".\", \"..\" or empty parts: Windows takes it for the install folder itself"});
     EXPECT_EQ(Problems(u"docs./x"), Lines{"the name part \"docs.\" ends in a dot or a space, which Windows drops"});
     EXPECT_EQ(Problems(u"x.txt "), Lines{"the name part \"x.txt \" ends in a dot or a space, which Windows drops"});
-    for (const char16_t* device : {u"CON", u"nul.txt", u"a/Com1.log", u"LPT9", u"aux .x", u"com\u00B9", u"PRN/x", u"CONOUT$", u"LPT0.txt"}) {
+    for (const char16_t* device : {u"CON", u"nul.txt", u"a/Com1.log", u"LPT9", u"aux .x", u"com\u00B9", u"PRN/x", u"CONOUT$",
+                                   u"LPT0.txt"}) {
         SCOPED_TRACE(ToUtf8(device));
         ASSERT_EQ(Problems(device).size(), 1u);
         EXPECT_NE(Problems(device)[0].find("is a device name on Windows"), std::string::npos);
