@@ -120,6 +120,7 @@ TEST(ExtractPaths, TellsWhetherATargetStaysInsideItsFolder) {
     EXPECT_TRUE(IsInsideFolder(u"C:\\K\\", u"C:\\K\\", true));
     EXPECT_TRUE(IsInsideFolder(u"C:\\", u"C:\\", true));
     EXPECT_FALSE(IsInsideFolder(u"\\", u"", true));
+    EXPECT_FALSE(IsInsideFolder(u"\\\\", u"\\", true));  // the start of a network path is not the drive's root
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"D:\\K\\a.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\K", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\", u"C:", true));  // the current folder of drive C:, not its root
