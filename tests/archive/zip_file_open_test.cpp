@@ -41,9 +41,9 @@ TEST(ZipOpen, ReadsCentralRecordsInOrderWithTheirFields) {
     EXPECT_EQ(Text(h.FileComment), "note");
     EXPECT_EQ(zip.FileName(0), u"first");
     EXPECT_EQ(zip.Mode(), zmRead);
-    // A record that runs past one 64 KiB read of the directory keeps every byte.
+    // A record that runs past one 64 KiB read of the directory keeps every byte, its last one read alone.
     TTestEntry big = TestEntry("big", "b");
-    big.Extra = std::string(65000, 'e') + std::string(500, 'f');
+    big.Extra = std::string(65000, 'e') + std::string(65536 - 46 - 3 - 65000 + 1, 'f');
     TBytesStream bigStream(ZipBuilder().Add(big).Add("after", "a").Build());
     TZipFile bigZip;
     bigZip.Open(bigStream, zmRead);
@@ -116,9 +116,13 @@ TEST(ZipOpen, KeepsTheArchiveComment) {
     TZipFile zip;
     zip.Open(stream, zmRead);
     EXPECT_EQ(Text(zip.Comment()), "update 9.11");
-    // A stream that hands out at most one search window a read still gives a long comment whole.
+    TBytesStream oneByte(ZipBuilder().Add("a.txt", "hello").Comment("u").Build());
+    TZipFile withOneByte;
+    withOneByte.Open(oneByte, zmRead);
+    EXPECT_EQ(Text(withOneByte.Comment()), "u");
+    // A stream that hands out at most one search window a read still gives a long comment whole, and no more.
     const std::string longComment = std::string(1500, 'c') + "end";
-    TTrickleStream trickle(ZipBuilder().Add("a.txt", "hello").Comment(longComment).Build(), 1027);
+    TTrickleStream trickle(ZipBuilder().Add("a.txt", "hello").Comment(longComment).Trailing(std::string(2000, 't')).Build(), 1027);
     TZipFile trickled;
     trickled.Open(trickle, zmRead);
     EXPECT_TRUE(Text(trickled.Comment()) == longComment) << "the long comment differs";
