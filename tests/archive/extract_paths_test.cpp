@@ -110,6 +110,7 @@ TEST(ExtractPaths, ListsFolderLevelsOutermostFirst) {
     EXPECT_EQ(FolderLevels(u"/t/x/"), (std::vector<UString>{u"/t", u"/t/x"}));
     EXPECT_EQ(FolderLevels(UStringView(u"K:\\a", 1)), std::vector<UString>{u"K"});  // the colon lies beyond the view
     EXPECT_EQ(FolderLevels(u"\\\\srv\\share\\a"), (std::vector<UString>{u"\\\\srv\\share\\a"}));
+    EXPECT_EQ(FolderLevels(u"\\\\\\s\\a\\b"), (std::vector<UString>{u"\\\\\\s\\a", u"\\\\\\s\\a\\b"}));  // an empty server name
 }
 
 TEST(ExtractPaths, TellsWhetherATargetStaysInsideItsFolder) {
