@@ -148,6 +148,10 @@ TEST(ZipOpen, EmptyStreamFailsForReadingButIsAnEmptyArchiveForReadWrite) {
     EXPECT_EQ(zip.FileCount(), 0);
     EXPECT_EQ(zip.EndRecordPosition(), -1);  // none was found, none was at 0
     zip.Close();  // before the stream it writes to is gone
+    TBytesStream endRecordAlone(ZipBuilder().Build());  // an archive without entries
+    zip.Open(endRecordAlone, zmRead);
+    EXPECT_EQ(zip.FileCount(), 0);
+    EXPECT_EQ(zip.EndRecordPosition(), 0);
 }
 
 TEST(ZipOpen, ClosedModeIsAnInvalidArgument) {
