@@ -49,6 +49,15 @@ TEST(ZipOpen, ReadsCentralRecordsInOrderWithTheirFields) {
     bigZip.Open(bigStream, zmRead);
     EXPECT_TRUE(Text(bigZip.FileInfo(0).ExtraField) == big.Extra) << "the long extra field differs";
     EXPECT_EQ(bigZip.FileName(1), u"after");
+    // A record whose comment runs over the end record to the file's last byte, one byte past a 64 KiB read.
+    TTestEntry last = TestEntry("c", "c");
+    last.Comment = std::string(65536 - 46 - 1 - 22 + 1, 'm');
+    TTestBytes overlapping = ZipBuilder().Add(last).Build();
+    PutLe16(overlapping, CentralDirectoryOffset(overlapping) + 32, static_cast<uint16_t>(last.Comment.size() + 22));
+    TBytesStream lastStream(overlapping);
+    TZipFile lastZip;
+    lastZip.Open(lastStream, zmRead);
+    EXPECT_EQ(lastZip.FileInfo(0).FileComment.size(), last.Comment.size() + 22);
 }
 
 TEST(ZipOpen, DamagedArchivesFailWithTheirOwnMessage) {
