@@ -46,9 +46,12 @@ TEST(EntryNames, StrictUtf8DecodesValidText) {
     EXPECT_EQ(DecodeEntryName(B("a/b.txt"), true), u"a/b.txt");
     EXPECT_EQ(DecodeEntryName(B("\xD8\xAF\xD8\xA7\xD8\xAF\xD9\x87"), true), u"\u062F\u0627\u062F\u0647");
     EXPECT_EQ(DecodeEntryName(B("\xC2\x80"), true), u"\u0080");  // the first two-byte code point
+    EXPECT_EQ(DecodeEntryName(B("\xDF\xBF"), true), u"\u07FF");  // the last two-byte lead
     EXPECT_EQ(DecodeEntryName(B("\xE2\x82\xAC"), true), u"\u20AC");
     EXPECT_EQ(DecodeEntryName(B("\xE0\xA0\x80"), true), u"\u0800");  // the first three-byte code point
     EXPECT_EQ(DecodeEntryName(B("\xEF\xBF\xBD"), true), u"\uFFFD");  // the last three-byte lead
+    // The last one-byte code point, those either side of the surrogates and the last of three bytes.
+    EXPECT_EQ(DecodeEntryName(B("\x7F\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF"), true), u"\u007F\uD7FF\uE000\uFFFF");
     EXPECT_EQ(DecodeEntryName(B("\xF0\x9F\x98\x80"), true), u"\U0001F600");
     EXPECT_EQ(DecodeEntryName(B("\xF0\x90\x80\x80"), true), u"\U00010000");  // the first surrogate pair
     EXPECT_EQ(DecodeEntryName(B("\xF4\x8F\xBF\xBF"), true), u"\U0010FFFF");  // the last code point
@@ -62,8 +65,12 @@ TEST(EntryNames, StrictUtf8RejectsEveryInvalidSequence) {
         "\xFF",            // never a lead byte
         "a\xFF",           // never a lead byte, after a good one
         "\x80",            // lone continuation
+        "\x81\x80\x80",    // a continuation never leads, whatever follows it
+        "\x81\x80\x80\x80",
         "\xC0\xAF",        // overlong "/"
         "\xE0\x80\xAF",    // overlong "/" in three bytes
+        "\xE0\x9F\xBF",    // overlong U+07FF in three bytes
+        "\xF0\x8F\xBF\xBF", // overlong U+FFFF in four bytes
         "\xED\xA0\x80",    // a surrogate
         "\xED\xBF\xBF",    // the last surrogate
         "\xE2\x82",        // cut short

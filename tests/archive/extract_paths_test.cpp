@@ -46,13 +46,14 @@ TEST(ExtractPaths, TellsRootedNames) {
         SCOPED_TRACE(ToUtf8(relative));
         EXPECT_FALSE(IsPathRooted(relative));
     }
+    EXPECT_FALSE(IsPathRooted(UStringView(u"a:", 1)));  // the colon lies beyond the view
 }
 
 TEST(ExtractPaths, DirectoryPartKeepsARootSeparator) {
     const std::pair<UStringView, UStringView> cases[] = {
         {u"C:\\K\\a.txt", u"C:\\K"}, {u"C:\\a.txt", u"C:\\"}, {u"a.txt", u""},
         {u"C:\\K\\sub\\", u"C:\\K\\sub"}, {u"C:a.txt", u"C:"}, {u"\\\\a.txt", u"\\\\"},
-        {u"C:\\K\\ab:c", u"C:\\K\\ab:"}, {u"a\\b.txt", u"a"},
+        {u"C:\\K\\ab:c", u"C:\\K\\ab:"}, {u"a\\b.txt", u"a"}, {u"\\a.txt", u"\\"},
     };
     for (const auto& [target, part] : cases) {
         SCOPED_TRACE(ToUtf8(target));
@@ -76,6 +77,7 @@ TEST(ExtractPaths, ChecksAFolderBeforeItIsCreated) {
     ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u"C:\\K\\ab:", drivesCK); },
                                          UString(kPathFormatNotSupported));
     ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u":K", drivesCK); }, UString(kPathFormatNotSupported));
+    ExpectRaises<ENotSupportedException>([&] { CheckFolderPath(u"C::\\K", drivesCK); }, UString(kPathFormatNotSupported));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"C:\\K\\a|b", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EArgumentException>([&] { CheckFolderPath(u"   ", drivesCK); }, UString(kInvalidPathChars));
     ExpectRaises<EDirectoryNotFoundException>([&] { CheckFolderPath(u"Q:\\K", drivesCK); }, UString(kDriveNotFound));
@@ -102,9 +104,13 @@ TEST(ExtractPaths, ListsFolderLevelsOutermostFirst) {
     EXPECT_EQ(FolderLevels(u"C:\\K\\a\\b"), (std::vector<UString>{u"C:\\K", u"C:\\K\\a", u"C:\\K\\a\\b"}));
     EXPECT_EQ(FolderLevels(u"C:\\"), std::vector<UString>{});
     EXPECT_EQ(FolderLevels(u"C:"), std::vector<UString>{});
+    EXPECT_EQ(FolderLevels(u"C:a\\b"), (std::vector<UString>{u"C:a", u"C:a\\b"}));  // relative to drive C:'s current folder
+    EXPECT_EQ(FolderLevels(u"C:\\K\\\\a"), (std::vector<UString>{u"C:\\K", u"C:\\K\\\\a"}));  // a doubled separator is no level
     EXPECT_EQ(FolderLevels(u"K\\a"), (std::vector<UString>{u"K", u"K\\a"}));  // no root: the first name is a level
-    EXPECT_EQ(FolderLevels(u"/tmp/x/"), (std::vector<UString>{u"/tmp", u"/tmp/x"}));
+    EXPECT_EQ(FolderLevels(u"/t/x/"), (std::vector<UString>{u"/t", u"/t/x"}));
+    EXPECT_EQ(FolderLevels(UStringView(u"K:\\a", 1)), std::vector<UString>{u"K"});  // the colon lies beyond the view
     EXPECT_EQ(FolderLevels(u"\\\\srv\\share\\a"), (std::vector<UString>{u"\\\\srv\\share\\a"}));
+    EXPECT_EQ(FolderLevels(u"\\\\\\s\\a\\b"), (std::vector<UString>{u"\\\\\\s\\a", u"\\\\\\s\\a\\b"}));  // an empty server name
 }
 
 TEST(ExtractPaths, TellsWhetherATargetStaysInsideItsFolder) {
@@ -113,6 +119,10 @@ TEST(ExtractPaths, TellsWhetherATargetStaysInsideItsFolder) {
     EXPECT_TRUE(IsInsideFolder(u"/tmp/out/", u"/tmp/out/a", false));
     EXPECT_TRUE(IsInsideFolder(u"C:\\", u"C:\\a", false));
     EXPECT_TRUE(IsInsideFolder(u"C:\\K\\", u"C:\\K\\", true));
+    EXPECT_TRUE(IsInsideFolder(u"C:\\", u"C:\\", true));
+    EXPECT_FALSE(IsInsideFolder(u"\\", u"", true));
+    EXPECT_FALSE(IsInsideFolder(u"\\\\", u"\\", true));  // the start of a network path is not the drive's root
+    EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"D:\\K\\a.txt", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\K\\", u"C:\\K", false));
     EXPECT_FALSE(IsInsideFolder(u"C:\\", u"C:", true));  // the current folder of drive C:, not its root
     EXPECT_FALSE(IsInsideFolder(u"C:\\K", u"C:\\K\\", false));

@@ -45,9 +45,11 @@ TEST(NameRules, NamesWindowsChangesAreNamed) {
     EXPECT_EQ(Problems(u"a/../b.txt"), Lines{"has \".\", \"..\" or empty parts: Windows writes it as \"b.txt\""});
     EXPECT_EQ(Problems(u"a//b/"), Lines{"has \".\", \"..\" or empty parts: Windows writes it as \"a\\b\\\""});
     EXPECT_EQ(Problems(u"a/.."), Lines{"has \".\", \"..\" or empty parts: Windows takes it for the install folder itself"});
+    EXPECT_EQ(Problems(u""), Lines{"has \".\", \"..\" or empty parts: Windows takes it for the install folder itself"});
     EXPECT_EQ(Problems(u"docs./x"), Lines{"the name part \"docs.\" ends in a dot or a space, which Windows drops"});
     EXPECT_EQ(Problems(u"x.txt "), Lines{"the name part \"x.txt \" ends in a dot or a space, which Windows drops"});
-    for (const char16_t* device : {u"CON", u"nul.txt", u"a/Com1.log", u"LPT9", u"aux .x", u"com\u00B9", u"PRN/x", u"CONOUT$"}) {
+    for (const char16_t* device : {u"CON", u"nul.txt", u"a/Com1.log", u"LPT9", u"aux .x", u"com\u00B9", u"PRN/x", u"CONOUT$",
+                                   u"LPT0.txt"}) {
         SCOPED_TRACE(ToUtf8(device));
         ASSERT_EQ(Problems(device).size(), 1u);
         EXPECT_NE(Problems(device)[0].find("is a device name on Windows"), std::string::npos);
@@ -74,6 +76,8 @@ TEST(NameRules, NamesWindowsTakesForOneFile) {
               Lines{"1 is the same file as \"Report.txt\" on Windows, which writes only one of them"});
     EXPECT_EQ(Clashes({u"\u00C4.txt", u"\u00E4.txt"}),
               Lines{"1 is the same file as \"\u00C4.txt\" on Windows, which writes only one of them"});
+    EXPECT_EQ(Clashes({u"\uFF21.txt", u"\uFF41.txt"}),  // full-width letters, above the surrogates
+              Lines{"1 is the same file as \"\uFF21.txt\" on Windows, which writes only one of them"});
     EXPECT_EQ(Clashes({u"a.txt", u"x/../a.txt"}),
               Lines{"1 is the same file as \"a.txt\" on Windows, which writes only one of them"});
     EXPECT_EQ(Clashes({u"a", u"A/b.txt"}), Lines{"1 needs a folder \"A\" where \"a\" is a file"});

@@ -41,14 +41,23 @@ TEST(ZipOpen, ReadsCentralRecordsInOrderWithTheirFields) {
     EXPECT_EQ(Text(h.FileComment), "note");
     EXPECT_EQ(zip.FileName(0), u"first");
     EXPECT_EQ(zip.Mode(), zmRead);
-    // A record that runs past one 64 KiB read of the directory keeps every byte.
+    // A record that runs past one 64 KiB read of the directory keeps every byte, its last one read alone.
     TTestEntry big = TestEntry("big", "b");
-    big.Extra = std::string(65000, 'e') + std::string(500, 'f');
+    big.Extra = std::string(65000, 'e') + std::string(65536 - 46 - 3 - 65000 + 1, 'f');
     TBytesStream bigStream(ZipBuilder().Add(big).Add("after", "a").Build());
     TZipFile bigZip;
     bigZip.Open(bigStream, zmRead);
     EXPECT_TRUE(Text(bigZip.FileInfo(0).ExtraField) == big.Extra) << "the long extra field differs";
     EXPECT_EQ(bigZip.FileName(1), u"after");
+    // A record whose comment runs over the end record to the file's last byte, one byte past a 64 KiB read.
+    TTestEntry last = TestEntry("c", "c");
+    last.Comment = std::string(65536 - 46 - 1 - 22 + 1, 'm');
+    TTestBytes overlapping = ZipBuilder().Add(last).Build();
+    PutLe16(overlapping, CentralDirectoryOffset(overlapping) + 32, static_cast<uint16_t>(last.Comment.size() + 22));
+    TBytesStream lastStream(overlapping);
+    TZipFile lastZip;
+    lastZip.Open(lastStream, zmRead);
+    EXPECT_EQ(lastZip.FileInfo(0).FileComment.size(), last.Comment.size() + 22);
 }
 
 TEST(ZipOpen, DamagedArchivesFailWithTheirOwnMessage) {
@@ -116,6 +125,16 @@ TEST(ZipOpen, KeepsTheArchiveComment) {
     TZipFile zip;
     zip.Open(stream, zmRead);
     EXPECT_EQ(Text(zip.Comment()), "update 9.11");
+    TBytesStream oneByte(ZipBuilder().Add("a.txt", "hello").Comment("u").Build());
+    TZipFile withOneByte;
+    withOneByte.Open(oneByte, zmRead);
+    EXPECT_EQ(Text(withOneByte.Comment()), "u");
+    // A stream that hands out at most one search window a read still gives a long comment whole, and no more.
+    const std::string longComment = std::string(1500, 'c') + "end";
+    TTrickleStream trickle(ZipBuilder().Add("a.txt", "hello").Comment(longComment).Trailing(std::string(2000, 't')).Build(), 1027);
+    TZipFile trickled;
+    trickled.Open(trickle, zmRead);
+    EXPECT_TRUE(Text(trickled.Comment()) == longComment) << "the long comment differs";
 }
 
 TEST(ZipOpen, AShortCommentKeepsItsRecordedLengthWithZeros) {
@@ -138,6 +157,10 @@ TEST(ZipOpen, EmptyStreamFailsForReadingButIsAnEmptyArchiveForReadWrite) {
     EXPECT_EQ(zip.FileCount(), 0);
     EXPECT_EQ(zip.EndRecordPosition(), -1);  // none was found, none was at 0
     zip.Close();  // before the stream it writes to is gone
+    TBytesStream endRecordAlone(ZipBuilder().Build());  // an archive without entries
+    zip.Open(endRecordAlone, zmRead);
+    EXPECT_EQ(zip.FileCount(), 0);
+    EXPECT_EQ(zip.EndRecordPosition(), 0);
 }
 
 TEST(ZipOpen, ClosedModeIsAnInvalidArgument) {

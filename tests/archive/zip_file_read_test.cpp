@@ -157,6 +157,16 @@ TEST(ZipRead, ReadsTheLocalHeaderAndStartsAtTheData) {
     char out[7];
     data->ReadBuffer(out, 7);
     EXPECT_EQ(std::string(out, 7), "payload");
+    // A local header at the very end, its name and extra field cut off: the bytes the archive lacks read as zero.
+    const std::string cut = std::string("PK\x03\x04", 4) + std::string(22, '\0') + std::string("\x02\x00\x02\x00", 4) + "n";
+    TTestBytes bytes = ZipBuilder().Add(TestEntry("n", "")).Comment(cut).Build();
+    PutLe32(bytes, CentralDirectoryOffset(bytes) + 42, static_cast<uint32_t>(bytes.size() - cut.size()));
+    TBytesStream cutStream(bytes);
+    TZipFile cutZip;
+    cutZip.Open(cutStream, zmRead);
+    cutZip.Read(0, data, local);
+    EXPECT_EQ(Text(local.FileName), std::string("n\0", 2));
+    EXPECT_EQ(Text(local.ExtraField), std::string(2, '\0'));
 }
 
 TEST(ZipRead, FailsOnClosedArchiveBadIndexBadSignatureAndUnknownMethod) {

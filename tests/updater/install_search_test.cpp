@@ -185,6 +185,7 @@ TEST(MarkerCheck, AcceptsTheLowerCasedFolderWithItsBackslash) {
         {u"D:\\Kelvo.exe.old\\Kelvo.exe", u"d:\\kelvo.exe.old\\dbrtsl100.bpl", skManual, "d:\\kelvo.exe.old\\"},
         {u"E:\\Kelvo\\kelvo.exe\\Kelvo.exe", u"e:\\kelvo\\kelvo.exe\\dbrtsl100.bpl", skManual,
          "e:\\kelvo\\kelvo.exe\\"},
+        {u"Kelvo.exe", u"dbrtsl100.bpl", skManual, ""},  // the nine characters alone leave no folder before them
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(U8(c.path));
