@@ -37,6 +37,7 @@ TEST(Component, OwnedComponentsDieNewestFirstAndKnowTheirOwnerIsGoing) {
 TEST(Component, StateFlagsAreIndependentBits) {
     std::vector<UString> log;
     TProbe probe(nullptr, &log);
+    EXPECT_EQ(probe.ComponentState(), 0);
     const TComponentStateFlag flags[] = {csLoading, csReading, csDestroying};
     for (size_t i = 0; i < 3; ++i) {
         probe.IncludeState(flags[i]);
