@@ -17,6 +17,7 @@ TEST(BitmapSurface, ReadsWhiteOutsideTheBitmap) {
 TEST(BitmapSurface, WritesOnlyWhatLandsInside) {
     TBitmap32 bitmap = Filled(2, 2, {1, 2, 3, 4});
     TBitmapSurface(bitmap).WritePixels(TRect{1, -1, 3, 1}, Filled(2, 2, {9, 9, 9, 9}));  // one pixel lands
+    TBitmapSurface(bitmap).WritePixels(TRect{2, 0, 4, 2}, Filled(2, 2, {7, 7, 7, 7}));  // wholly right of it: none
     ExpectRows([&](int x, int y) { return GetPixel(bitmap, x, y); },
                {{{1, 2, 3, 4}, {9, 9, 9, 9}}, {{1, 2, 3, 4}, {1, 2, 3, 4}}});
 }

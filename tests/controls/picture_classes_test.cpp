@@ -79,7 +79,8 @@ TEST(PictureData, MostRecentlyRegisteredClassWins) {
 }
 
 TEST(PictureData, DataShorterThanItsNameRaisesAReadError) {
-    for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{}, std::vector<uint8_t>{5, 'T', 'P'}}) {
+    for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{}, std::vector<uint8_t>{5, 'T', 'P'},
+                                             std::vector<uint8_t>{3, 'T', 'P'}}) {
         SCOPED_TRACE(data.size());
         ExpectRaises<EReadError>([&] { Read(data); }, u"Stream read error");
     }
