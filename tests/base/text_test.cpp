@@ -16,7 +16,7 @@ TEST(Utf8, RoundTripsPersianAndAstralText) {
     EXPECT_EQ(ToUtf8(u"\u00e9"), "\xc3\xa9");
     EXPECT_EQ(ToUtf8(u"\U00010000\U0010FFFF"), "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf");  // the first and last pairs
     EXPECT_EQ(FromUtf8("\xf0\x90\x80\x80"), u"\U00010000");
-    EXPECT_EQ(ToUtf8(u"\u007F\u0080\u07FF\u0800"), "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80");  // where the lengths change
+    EXPECT_EQ(ToUtf8(u"\u007F\u0080\u07FF\u0800\uFFFF"), "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf");  // where the lengths change
     EXPECT_EQ(ToUtf8(u"\uE000"), "\xee\x80\x80");  // the first character after the surrogates
     // A high surrogate that ends the text is alone, whatever follows it in memory.
     EXPECT_EQ(ToUtf8(UStringView(u"\U0001F600").substr(0, 1)), "\xef\xbf\xbd");

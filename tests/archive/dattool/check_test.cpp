@@ -220,10 +220,17 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
     const Lines first = CheckBytes(InsertBeforeEndRecord(ZipBuilder().Build(), locator)).Console.FOut;  // at offset 0
     EXPECT_NE(std::find(first.begin(), first.end(), "archive: the end record has ZIP64 markers, which the update run does not read"),
               first.end());
-    TTestBytes counts = ZipBuilder().Add("a.txt", "x").Build();
-    PutLe16(counts, EndRecordOffset(counts) + 8, 0xFFFF);
-    EXPECT_EQ(CheckBytes(counts).Console.FOut,
-              (Lines{"archive: the end record has ZIP64 markers, which the update run does not read", "1 problem in 1 entry"}));
+    // So is each end record field, also in an end record at offset 0 (an archive without entries).
+    for (const TTestBytes& plain : {ZipBuilder().Add("a.txt", "x").Build(), ZipBuilder().Build()}) {
+        for (const auto& [at, width] : {std::pair{4, 2}, {6, 2}, {8, 2}, {12, 4}}) {
+            TTestBytes escaped = plain;
+            const size_t field = EndRecordOffset(escaped) + static_cast<size_t>(at);
+            width == 4 ? PutLe32(escaped, field, 0xFFFFFFFF) : PutLe16(escaped, field, 0xFFFF);
+            EXPECT_EQ(CheckBytes(escaped).Console.FOut.at(0),
+                      "archive: the end record has ZIP64 markers, which the update run does not read")
+                << at << " in " << plain.size();
+        }
+    }
     TTestBytes overlap = ZipBuilder().Add("a.txt", "x").Build();
     PutLe16(overlap, CentralDirectoryOffset(overlap) + 32, 4);  // a record comment taking the end record's signature
     EXPECT_EQ(CheckBytes(overlap).Console.FOut,

@@ -8,6 +8,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 #include "archive/dattool/pack.h"
@@ -147,6 +148,11 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
     EXPECT_EQ(methods.at(kPersianFolder.u8string() + "/sub folder/deeper/noise.bin"), 0);  // deflate is not smaller
     EXPECT_EQ(methods.at("empty folder/"), 0);
     EXPECT_EQ(methods.size(), 9u);
+    // A file stored over its longer deflated bytes, packed last, leaves nothing of them after the end record.
+    fs::create_directories(dir / "noise");
+    WriteText(dir / "noise" / "n.bin", Noise(1 << 20));
+    ASSERT_EQ(Pack(dir / "noise", dir / "noise.dat").Code, 0);
+    EXPECT_EQ(fs::file_size(dir / "noise.dat"), (30 + 5) + (1u << 20) + (46 + 5) + 22);
 }
 
 // Without --fixed-time the entries carry the time they were packed; a clock set
@@ -166,10 +172,13 @@ TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
 #ifndef _WIN32
     gClock = 300000000;  // July 1979
     const std::string early = listed("1979.dat");
+    gClock = 331000000;  // June 1980, the first year MS-DOS time holds
+    const std::string first = listed("1980.dat");
     gClock = 1000000001;  // 41 seconds into a minute in every time zone: stored in two-second steps, 40
     const std::string late = listed("2001.dat");
     gClock = 0;
     EXPECT_NE(early.find("\t1980-01-01 00:00:00\t"), std::string::npos) << early;
+    EXPECT_NE(first.find("\t1980-06-"), std::string::npos) << first;
     const std::time_t at = 1000000001;
     char shown[32] = {};
     std::strftime(shown, sizeof shown, "\t%Y-%m-%d %H:%M:40\t", std::localtime(&at));
@@ -323,8 +332,8 @@ TEST(DatToolPack, AFailedWriteLeavesTheArchiveAsItWasAndSaysWhy) {
 }
 
 
-// Links and junctions would pack what lies outside the folder: each is named and
-// nothing is packed. Wine makes no links: dattool_peers_test.sh shows the
+// Links and junctions would pack what lies outside the folder, a pipe is no file:
+// each is named and nothing is packed. Wine makes no links: dattool_peers_test.sh shows the
 // Windows build refusing a link made on the Linux side.
 TEST(DatToolPack, RefusesLinksNamingEach) {
     TTempDir dir;
@@ -334,10 +343,12 @@ TEST(DatToolPack, RefusesLinksNamingEach) {
     WriteText(dir / "src" / "a.txt", "a");
     fs::create_directory_symlink(dir / "elsewhere", dir / "src" / "sub" / "to folder");
     fs::create_symlink(dir / "elsewhere" / "secret.txt", dir / "src" / "to file");
+    ASSERT_EQ(::mkfifo((dir / "src" / "pipe").c_str(), 0600), 0);  // would block the packing forever
     TRun run = Pack(dir / "src", dir / "Data.dat");
     EXPECT_EQ(run.Code, 1);
     const std::string said = "\": is a link or junction; pack takes only what lies in the folder (replace it with the files)";
-    EXPECT_EQ(run.Console.FOut, (Lines{"\"sub/to folder" + said, "\"to file" + said, "nothing packed: 2 problems"}));
+    EXPECT_EQ(run.Console.FOut, (Lines{"\"pipe\": is not a plain file or folder", "\"sub/to folder" + said, "\"to file" + said,
+                                       "nothing packed: 3 problems"}));
     EXPECT_FALSE(fs::exists(dir / "Data.dat"));
 }
 #endif

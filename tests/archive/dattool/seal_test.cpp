@@ -226,6 +226,17 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     const TTestBytes whole = Updater();
     ASSERT_TRUE(ReadUpdaterImage(whole, image));
     EXPECT_FALSE(image.Signed);
+    TTestBytes fewer = Updater(true);  // three data directories: the security one is absent
+    PutLe32(fewer, 0x58 + 92, 3);
+    ASSERT_TRUE(ReadUpdaterImage(fewer, image));
+    EXPECT_FALSE(image.Signed);
+    TTestBytes second = whole;  // the resources in the second of two sections, the first lying elsewhere
+    const size_t first = 0x58 + 96 + 16 * 8;
+    std::copy_n(whole.begin() + static_cast<ptrdiff_t>(first), 40, second.begin() + static_cast<ptrdiff_t>(first + 40));
+    PutLe16(second, 0x46, 2);
+    PutLe32(second, first + 12, 0x8000);
+    ASSERT_TRUE(ReadUpdaterImage(second, image));
+    EXPECT_EQ(image.Version, u"1.23.456.7891");
     for (const size_t cut : {size_t{0x200 + 15}, whole.size() - 1}) {
         TTestBytes bytes = whole;
         bytes.resize(cut);  // keeps the memory, and what it holds beyond the cut
