@@ -148,11 +148,17 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
     EXPECT_EQ(methods.at(kPersianFolder.u8string() + "/sub folder/deeper/noise.bin"), 0);  // deflate is not smaller
     EXPECT_EQ(methods.at("empty folder/"), 0);
     EXPECT_EQ(methods.size(), 9u);
-    // A file stored over its longer deflated bytes, packed last, leaves nothing of them after the end record.
+    // Deflate looks 32 KiB back; a file stored over its longer deflated bytes, packed last, leaves nothing of
+    // them after the end record.
     fs::create_directories(dir / "noise");
+    WriteText(dir / "noise" / "again.bin", Noise(20000) + Noise(20000));
     WriteText(dir / "noise" / "n.bin", Noise(1 << 20));
     ASSERT_EQ(Pack(dir / "noise", dir / "noise.dat").Code, 0);
-    EXPECT_EQ(fs::file_size(dir / "noise.dat"), (30 + 5) + (1u << 20) + (46 + 5) + 22);
+    TZipFile noise;
+    noise.Open(U(dir / "noise.dat"), zmRead);
+    EXPECT_EQ(noise.FileInfo(0).CompressionMethod, 8);
+    EXPECT_LT(noise.FileInfo(0).CompressedSize, 21000u);
+    EXPECT_EQ(fs::file_size(dir / "noise.dat"), (30 + 9 + noise.FileInfo(0).CompressedSize + 46 + 9) + (30 + 5 + (1u << 20) + 46 + 5) + 22);
 }
 
 // Without --fixed-time the entries carry the time they were packed; a clock set
@@ -259,6 +265,7 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
     MakeSampleFolder(dir / "src");
     fs::create_directories(dir / "a folder");
     WriteText(dir / "notes.txt", "notes");
+    WriteText(dir / "one byte", "x");
     Lines held;  // temporary names something else holds are left to it; the hundredth is still free
     for (int i = 1; i < 100; ++i) held.push_back(".notes.txt.pack-" + std::to_string(i));
     for (const std::string& name : held) WriteText(dir / name, "held");
@@ -273,6 +280,7 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
     const TCase cases[] = {
         {dir / "a folder", {}, ": is not a regular file; pack writes only an archive file"},
         {dir / "notes.txt", {}, ": exists and is not an update archive; give --force to replace it"},
+        {dir / "one byte", {}, ": exists and is not an update archive; give --force to replace it"},
         {dir / "src" / "Data.dat", {}, ": lies inside the folder to pack"},
 #ifndef _WIN32
         {dir / "src link" / "Data.dat", {}, ": lies inside the folder to pack"},
@@ -297,7 +305,7 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
         }
     }
     EXPECT_TRUE(fs::is_directory(dir / "a folder"));
-    Lines names{"a folder", "notes.txt", "src"};
+    Lines names{"a folder", "notes.txt", "one byte", "src"};
 #ifndef _WIN32
     names.push_back("src link");
 #endif
