@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #endif
 
+#include <zlib.h>
+
 #include "archive/dattool/pack.h"
 #include "archive/zip_file.h"
 #include "tests/archive/dattool/support/dattool_run.h"
@@ -48,6 +50,23 @@ std::string Noise(size_t size) {
         c = static_cast<char>(x);
     }
     return out;
+}
+
+// DeflatedToItsOwnSize is a text that raw deflate at zlib's default level makes exactly as long: a run of
+// "a" shrinks, noise grows, and each "a" more changes the difference by one byte at most.
+std::string DeflatedToItsOwnSize() {
+    const std::string noise = Noise(1000);
+    for (size_t run = 0; run < 1000; ++run) {
+        const std::string text = std::string(run, 'a') + noise;
+        uLongf size = compressBound(static_cast<uLong>(text.size()));
+        std::string out(size, '\0');
+        if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
+                      static_cast<uLong>(text.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+            break;
+        }
+        if (size - 6 == text.size()) return text;  // less the zlib header and checksum
+    }
+    throw std::runtime_error("no text deflates to its own size");
 }
 
 // NamesIn lists the names in a folder, sorted.
@@ -148,17 +167,28 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
     EXPECT_EQ(methods.at(kPersianFolder.u8string() + "/sub folder/deeper/noise.bin"), 0);  // deflate is not smaller
     EXPECT_EQ(methods.at("empty folder/"), 0);
     EXPECT_EQ(methods.size(), 9u);
-    // Deflate looks 32 KiB back; a file stored over its longer deflated bytes, packed last, leaves nothing of
-    // them after the end record.
+    // Deflate looks 32 KiB back; a file it makes no smaller, not even by a byte, is stored; one stored over its
+    // longer deflated bytes, packed last, leaves nothing of them after the end record. Progress hears each entry.
     fs::create_directories(dir / "noise");
     WriteText(dir / "noise" / "again.bin", Noise(20000) + Noise(20000));
+    WriteText(dir / "noise" / "even.bin", DeflatedToItsOwnSize());
     WriteText(dir / "noise" / "n.bin", Noise(1 << 20));
-    ASSERT_EQ(Pack(dir / "noise", dir / "noise.dat").Code, 0);
+    std::vector<UString> problems;
+    TNativeFile file = 0;
+    ASSERT_EQ(OpenNativeFile(U(dir / "noise.dat"), faReadWrite, fdCreateNew, file), 0u);
+    std::vector<size_t> heard;
+    WritePackArchive(CollectPackItems(U(dir / "noise"), {}, problems), U(dir / "noise.dat"), file, kFixedTime,
+                     [&](size_t done) { heard.push_back(done); });
+    EXPECT_EQ(heard, (std::vector<size_t>{1, 2, 3}));
     TZipFile noise;
     noise.Open(U(dir / "noise.dat"), zmRead);
+    ASSERT_EQ(noise.FileCount(), 3);
     EXPECT_EQ(noise.FileInfo(0).CompressionMethod, 8);
     EXPECT_LT(noise.FileInfo(0).CompressedSize, 21000u);
-    EXPECT_EQ(fs::file_size(dir / "noise.dat"), (30 + 9 + noise.FileInfo(0).CompressedSize + 46 + 9) + (30 + 5 + (1u << 20) + 46 + 5) + 22);
+    EXPECT_EQ(noise.FileInfo(1).CompressionMethod, 0);
+    uint64_t records = 22;
+    for (int i = 0; i < noise.FileCount(); ++i) records += 30 + 46 + 2 * noise.FileInfo(i).FileNameLength + noise.FileInfo(i).CompressedSize;
+    EXPECT_EQ(fs::file_size(dir / "noise.dat"), records);
 }
 
 // Without --fixed-time the entries carry the time they were packed; a clock set
