@@ -51,6 +51,16 @@ TEST(DatToolDiff, TellsWhatTheRunWouldDoToTheFolder) {
     EXPECT_EQ(stops.Console.FOut[0].rfind("stops\t\"Kelvo.exe\": Cannot create file \"", 0), 0u) << stops.Console.FOut[0];
     EXPECT_EQ(stops.Console.FOut[2].rfind("stops\t\"lib/a.dll\": a folder \"", 0), 0u) << stops.Console.FOut[2];
     EXPECT_EQ(stops.Console.FOut.back(), std::string("0 new, 0 replaced, 1 unchanged, 2") + kSummaryTail + "5 files not in the archive");
+    fs::permissions(dir / "old" / "Kelvo.exe", fs::perms::owner_write, fs::perm_options::add);
+    TRun mixed = Tool({u"diff", U(dir / "Data.dat"), U(dir / "old")});  // one replaced, one stops: both count
+    EXPECT_EQ(mixed.Code, 1);
+    EXPECT_EQ(mixed.Console.FOut.back(), std::string("0 new, 1 replaced, 1 unchanged, 1") + kSummaryTail + "5 files not in the archive");
+
+    // Compared to the last byte: here the only one of the second piece read.
+    const std::string piece(kCopyBufferSize, 'p');
+    WriteWholeFile(dir / "big.dat", ZipBuilder().Add("big.bin", piece + "x", 8).Build());
+    WriteText(dir / "old" / "big.bin", piece + "y");
+    EXPECT_EQ(Tool({u"diff", U(dir / "big.dat"), U(dir / "old")}).Console.FOut.at(0), "replaced\t\"big.bin\"");
 }
 
 // The folder is named as its full path; a target path of 260 characters is one too many.
