@@ -231,6 +231,9 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
                 << at << " in " << plain.size();
         }
     }
+    TTestBytes halfSize = ZipBuilder().Add("a.txt", "x").Build();
+    PutLe16(halfSize, EndRecordOffset(halfSize) + 12, 0xFFFF);  // a directory size of 65,535 is no marker
+    EXPECT_EQ(CheckBytes(halfSize).Console.FOut, Lines{"no problems in 1 entry"});
     TTestBytes overlap = ZipBuilder().Add("a.txt", "x").Build();
     PutLe16(overlap, CentralDirectoryOffset(overlap) + 32, 4);  // a record comment taking the end record's signature
     EXPECT_EQ(CheckBytes(overlap).Console.FOut,
