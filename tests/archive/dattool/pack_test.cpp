@@ -198,7 +198,7 @@ TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
     fs::create_directories(dir / "src");
     WriteText(dir / "src" / "a.txt", "a");
     const auto listed = [&](const char* archive) {  // the entry's line: method, sizes, date and time, ...
-        EXPECT_EQ(Tool({u"pack", U(dir / "src"), U(dir / archive), u"--force"}).Code, 0);  // another option is no --fixed-time
+        EXPECT_EQ(Tool({u"pack", U(dir / "src"), U(dir / archive)}).Code, 0);
         return Tool({u"list", U(dir / archive)}).Console.FOut.at(1);
     };
     const std::string before = Today();
