@@ -370,8 +370,8 @@ TEST(DatToolPack, AFailedWriteLeavesTheArchiveAsItWasAndSaysWhy) {
 }
 
 
-// Links and junctions would pack what lies outside the folder, a pipe is no file:
-// each is named and nothing is packed. Wine makes no links: dattool_peers_test.sh shows the
+// Links and junctions would pack what lies outside the folder, a pipe is no file,
+// a name not UTF-8 has no entry name: each is named and nothing is packed. Wine makes no links: dattool_peers_test.sh shows the
 // Windows build refusing a link made on the Linux side.
 TEST(DatToolPack, RefusesLinksNamingEach) {
     TTempDir dir;
@@ -382,11 +382,13 @@ TEST(DatToolPack, RefusesLinksNamingEach) {
     fs::create_directory_symlink(dir / "elsewhere", dir / "src" / "sub" / "to folder");
     fs::create_symlink(dir / "elsewhere" / "secret.txt", dir / "src" / "to file");
     ASSERT_EQ(::mkfifo((dir / "src" / "pipe").c_str(), 0600), 0);  // would block the packing forever
+    fs::create_directories(dir / "src" / "bad\xFF");  // a refused folder is not entered
+    WriteText(dir / "src" / "bad\xFF" / "x.txt", "x");
     TRun run = Pack(dir / "src", dir / "Data.dat");
     EXPECT_EQ(run.Code, 1);
     const std::string said = "\": is a link or junction; pack takes only what lies in the folder (replace it with the files)";
-    EXPECT_EQ(run.Console.FOut, (Lines{"\"pipe\": is not a plain file or folder", "\"sub/to folder" + said, "\"to file" + said,
-                                       "nothing packed: 3 problems"}));
+    EXPECT_EQ(run.Console.FOut, (Lines{"\"bad\uFFFD\": its name is not UTF-8", "\"pipe\": is not a plain file or folder",
+                                       "\"sub/to folder" + said, "\"to file" + said, "nothing packed: 4 problems"}));
     EXPECT_FALSE(fs::exists(dir / "Data.dat"));
 }
 #endif
