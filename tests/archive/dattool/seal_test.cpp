@@ -226,8 +226,8 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     const TTestBytes whole = Updater();
     ASSERT_TRUE(ReadUpdaterImage(whole, image));
     EXPECT_FALSE(image.Signed);
-    TTestBytes fewer = Updater(true);  // three data directories: the security one is absent
-    PutLe32(fewer, 0x58 + 92, 3);
+    TTestBytes fewer = Updater(true);  // four data directories: the security one, the fifth, is absent
+    PutLe32(fewer, 0x58 + 92, 4);
     ASSERT_TRUE(ReadUpdaterImage(fewer, image));
     EXPECT_FALSE(image.Signed);
     TTestBytes second = whole;  // the resources in the second of two sections, the first lying elsewhere
@@ -237,6 +237,21 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     PutLe32(second, first + 12, 0x8000);
     ASSERT_TRUE(ReadUpdaterImage(second, image));
     EXPECT_EQ(image.Version, u"1.23.456.7891");
+    TTestBytes rootAtEnd = whole;  // the resource root fills the first of two sections to its last byte
+    PutLe16(rootAtEnd, 0x46, 2);
+    PutLe32(rootAtEnd, first + 16, 16);
+    PutLe32(rootAtEnd, first + 40 + 12, 0x1000 + 16);
+    PutLe32(rootAtEnd, first + 40 + 16, static_cast<uint32_t>(whole.size() - 0x200 - 16));
+    PutLe32(rootAtEnd, first + 40 + 20, 0x200 + 16);
+    EXPECT_TRUE(ReadUpdaterImage(rootAtEnd, image));
+    TTestBytes uncounted = whole;  // the seal's address lies only in a section header beyond the count
+    PutLe32(uncounted, 0x200 + 16 + 8 * 2 + 64 + 48, 0x5000);
+    PutLe32(uncounted, first + 40 + 12, 0x5000);
+    PutLe32(uncounted, first + 40 + 16, 0x100);
+    PutLe32(uncounted, first + 40 + 20, 0x200);
+    EXPECT_FALSE(ReadUpdaterImage(uncounted, image));
+    PutLe16(uncounted, 0x46, 2);  // counted, it is found there
+    EXPECT_TRUE(ReadUpdaterImage(uncounted, image));
     for (const size_t cut : {size_t{0x200 + 15}, whole.size() - 1}) {
         TTestBytes bytes = whole;
         bytes.resize(cut);  // keeps the memory, and what it holds beyond the cut
