@@ -133,6 +133,8 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
     encrypted.Flag |= 1;
     TTestEntry padded = TestEntry("padded.txt", "abc", 8);
     padded.StoredData = RawDeflate("abc") + "zz";  // the deflate data ends before its recorded size
+    TTestEntry unended = TestEntry("open.txt", "abc", 8);
+    unended.StoredData = std::string("\x00\x03\x00\xFC\xFF" "abc", 8);  // a stored block, not the last, and no more
     TTestEntry otherMethod = TestEntry("method.txt", "m");
     otherMethod.Local.Method = 8;
     TRun run = CheckBytes(ZipBuilder()
@@ -144,6 +146,7 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                               .Add(stored)
                               .Add(encrypted)
                               .Add(padded)
+                              .Add(unended)
                               .Add(otherMethod)
                               .Build());
     EXPECT_EQ(run.Code, 1);
@@ -153,8 +156,8 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                      "\"short.txt\": the update run stops here: Stream read error",
                      "\"long.txt\": holds more data than its recorded size",
                      "\"stored.bin\": is stored with two different sizes", "\"secret.txt\": is encrypted",
-                     "\"padded.txt\": has a wrong compressed size",
-                     "\"method.txt\": its local header gives compression method 8", "8 problems in 9 entries"}));
+                     "\"padded.txt\": has a wrong compressed size", "\"open.txt\": has deflate data that does not end",
+                     "\"method.txt\": its local header gives compression method 8", "9 problems in 10 entries"}));
 }
 
 TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
@@ -217,6 +220,9 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
     TTestEntry shortExtra = TestEntry("a.txt", "x");
     shortExtra.Extra = std::string("\x01\x00\x00", 3);
     EXPECT_EQ(CheckBytes(ZipBuilder().Add(shortExtra).Build()).Console.FOut, Lines{"no problems in 1 entry"});
+    shortExtra.Extra.push_back('\0');  // 4 bytes: a block without data
+    EXPECT_EQ(CheckBytes(ZipBuilder().Add(shortExtra).Build()).Console.FOut.at(0),
+              "\"a.txt\": has ZIP64 markers, which the update run does not read");
     const Lines first = CheckBytes(InsertBeforeEndRecord(ZipBuilder().Build(), locator)).Console.FOut;  // at offset 0
     EXPECT_NE(std::find(first.begin(), first.end(), "archive: the end record has ZIP64 markers, which the update run does not read"),
               first.end());
