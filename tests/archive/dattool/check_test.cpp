@@ -133,8 +133,6 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
     encrypted.Flag |= 1;
     TTestEntry padded = TestEntry("padded.txt", "abc", 8);
     padded.StoredData = RawDeflate("abc") + "zz";  // the deflate data ends before its recorded size
-    TTestEntry unended = TestEntry("open.txt", "abc", 8);
-    unended.StoredData = std::string("\x00\x03\x00\xFC\xFF" "abc", 8);  // a stored block, not the last, and no more
     TTestEntry otherMethod = TestEntry("method.txt", "m");
     otherMethod.Local.Method = 8;
     TRun run = CheckBytes(ZipBuilder()
@@ -146,7 +144,6 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                               .Add(stored)
                               .Add(encrypted)
                               .Add(padded)
-                              .Add(unended)
                               .Add(otherMethod)
                               .Build());
     EXPECT_EQ(run.Code, 1);
@@ -156,8 +153,21 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                      "\"short.txt\": the update run stops here: Stream read error",
                      "\"long.txt\": holds more data than its recorded size",
                      "\"stored.bin\": is stored with two different sizes", "\"secret.txt\": is encrypted",
-                     "\"padded.txt\": has a wrong compressed size", "\"open.txt\": has deflate data that does not end",
-                     "\"method.txt\": its local header gives compression method 8", "9 problems in 10 entries"}));
+                     "\"padded.txt\": has a wrong compressed size",
+                     "\"method.txt\": its local header gives compression method 8", "8 problems in 9 entries"}));
+    // Deflate data that has not ended where the file ends: here the entry lies in the end record's comment.
+    TTestEntry unended = TestEntry("open.txt", "abc", 8);
+    unended.StoredData = std::string("\x00\x03\x00\xFC\xFF" "abc", 8);  // a stored block, not the last
+    const TTestBytes plain = ZipBuilder().Add(unended).Build();
+    const size_t central = CentralDirectoryOffset(plain);
+    TTestBytes cut(plain.begin() + static_cast<std::ptrdiff_t>(central), plain.end());
+    cut.insert(cut.end(), plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(central));
+    PutLe32(cut, 42, static_cast<uint32_t>(plain.size() - central));  // the local header's offset
+    PutLe32(cut, EndRecordOffset(plain) - central + 16, 0);                                      // the directory's
+    PutLe16(cut, EndRecordOffset(plain) - central + 20, static_cast<uint16_t>(central));  // the comment's length
+    EXPECT_EQ(CheckBytes(cut).Console.FOut,
+              (Lines{"\"open.txt\": its data runs into the central directory", "\"open.txt\": has deflate data that does not end",
+                     "2 problems in 1 entry"}));
 }
 
 TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
