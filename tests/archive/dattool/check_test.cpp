@@ -105,7 +105,7 @@ TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
                               .Add("report.TXT", "x")
                               .Add("lib", "x")
                               .Add("lib/x.dll", "x")
-                              .Add("two\nlines", "x")
+                              .Add("two\nlines \x1F", "x")
                               .Build());
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
@@ -114,7 +114,8 @@ TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
                      "\"NUL.txt\": the name part \"NUL.txt\" is a device name on Windows",
                      "\"report.TXT\": is the same file as \"Report.txt\" on Windows, which writes only one of them",
                      "\"lib/x.dll\": needs a folder \"lib\" where \"lib\" is a file",
-                     "\"two<0x0A>lines\": the update run refuses it: Invalid characters in path", "6 problems in 8 entries"}));
+                     "\"two<0x0A>lines <0x1F>\": the update run refuses it: Invalid characters in path",
+                     "6 problems in 8 entries"}));
 }
 
 TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
