@@ -210,14 +210,14 @@ TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
     const std::string early = listed("1979.dat");
     gClock = 331000000;  // June 1980, the first year MS-DOS time holds
     const std::string first = listed("1980.dat");
-    gClock = 1000000001;  // 41 seconds into a minute in every time zone: stored in two-second steps, 40
+    gClock = 1000000003;  // 43 seconds into a minute in every time zone: stored in two-second steps, 42
     const std::string late = listed("2001.dat");
     gClock = 0;
     EXPECT_NE(early.find("\t1980-01-01 00:00:00\t"), std::string::npos) << early;
     EXPECT_NE(first.find("\t1980-06-"), std::string::npos) << first;
-    const std::time_t at = 1000000001;
+    const std::time_t at = 1000000003;
     char shown[32] = {};
-    std::strftime(shown, sizeof shown, "\t%Y-%m-%d %H:%M:40\t", std::localtime(&at));
+    std::strftime(shown, sizeof shown, "\t%Y-%m-%d %H:%M:42\t", std::localtime(&at));
     EXPECT_NE(late.find(shown), std::string::npos) << late;
 #endif
 }
