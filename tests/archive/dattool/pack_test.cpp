@@ -97,6 +97,23 @@ private:
     void (*FSignal)(int);
     rlimit FBefore{};
 };
+
+// TOpenFileLimit lets this process open only `more` descriptors beyond the highest it holds, for as long as it lives.
+class TOpenFileLimit {
+public:
+    explicit TOpenFileLimit(int more) {
+        int highest = 0;
+        for (const auto& e : fs::directory_iterator("/proc/self/fd")) highest = std::max(highest, std::stoi(e.path().filename()));
+        ::getrlimit(RLIMIT_NOFILE, &FBefore);
+        rlimit limit = FBefore;
+        limit.rlim_cur = static_cast<rlim_t>(highest + 1 + more);
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) throw std::runtime_error("setrlimit");
+    }
+    ~TOpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &FBefore); }
+
+private:
+    rlimit FBefore{};
+};
 #endif
 
 void MakeSampleFolder(const fs::path& root) {
@@ -251,6 +268,16 @@ TEST(DatToolPack, RefusesWhatCheckWouldReportAndWritesNothing) {
     std::vector<UString> problems;  // the listing says so too, for a folder replaced after the command's check
     EXPECT_TRUE(CollectPackItems(U(dir / "src" / "ok.txt"), {}, problems).empty());
     EXPECT_EQ(problems, std::vector<UString>{u"\"" + U(dir / "src" / "ok.txt") + u"\": is not a folder"});
+    fs::path deep = dir / "deep";  // a folder the listing cannot read whole: no descriptor left for its deeper levels
+    for (int i = 0; i < 40; ++i) deep /= "d";
+    fs::create_directories(deep);
+    problems.clear();
+    {
+        const TOpenFileLimit limit(8);
+        CollectPackItems(U(dir / "deep"), {}, problems);
+    }
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(ToUtf8(problems[0]), "\"" + ToUtf8(U(dir / "deep")) + "\": cannot be read whole: Too many open files");
 }
 #endif
 
