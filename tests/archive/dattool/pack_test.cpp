@@ -98,15 +98,18 @@ private:
     rlimit FBefore{};
 };
 
-// TOpenFileLimit lets this process open only `more` descriptors beyond the highest it holds, for as long as it lives.
+// TOpenFileLimit lets this process open only `more` descriptors besides those it holds, for as long as it
+// lives: the limit is the lowest number below which that many are free.
 class TOpenFileLimit {
 public:
     explicit TOpenFileLimit(int more) {
-        int highest = 0;
-        for (const auto& e : fs::directory_iterator("/proc/self/fd")) highest = std::max(highest, std::stoi(e.path().filename()));
+        std::vector<int> held;
+        for (const auto& e : fs::directory_iterator("/proc/self/fd")) held.push_back(std::stoi(e.path().filename()));
+        int below = 0;
+        while (below - static_cast<int>(std::count_if(held.begin(), held.end(), [&](int fd) { return fd < below; })) < more) ++below;
         ::getrlimit(RLIMIT_NOFILE, &FBefore);
         rlimit limit = FBefore;
-        limit.rlim_cur = static_cast<rlim_t>(highest + 1 + more);
+        limit.rlim_cur = static_cast<rlim_t>(below);
         if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) throw std::runtime_error("setrlimit");
     }
     ~TOpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &FBefore); }
