@@ -7,8 +7,10 @@
 #include <tuple>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include <zlib.h>
@@ -281,6 +283,17 @@ TEST(DatToolPack, RefusesWhatCheckWouldReportAndWritesNothing) {
     }
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(ToUtf8(problems[0]), "\"" + ToUtf8(U(dir / "deep")) + "\": cannot be read whole: Too many open files");
+    fs::path longer;  // and a file it cannot size: its path is longer than the system takes, its folder's is not
+    for (int i = 0; i < 16; ++i) longer /= std::string(240, 'l');
+    fs::create_directories(dir / "long" / longer);
+    const int folderFd = ::open((dir / "long" / longer).c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folderFd, 0);
+    ::close(::openat(folderFd, std::string(250, 'f').c_str(), O_CREAT | O_WRONLY, 0644));
+    problems.clear();
+    CollectPackItems(U(dir / "long"), {}, problems);
+    ::unlinkat(folderFd, std::string(250, 'f').c_str(), 0);
+    ::close(folderFd);
+    EXPECT_EQ(problems, std::vector<UString>{u"\"" + U(longer / std::string(250, 'f')) + u"\": cannot be read: File name too long"});
 }
 #endif
 
