@@ -452,6 +452,9 @@ TEST(DatToolPack, ExcludePatternsLeaveOutFilesAndWholeFolders) {
         {u"abcbd", u"a*b*d", true}, {u"abcbe", u"a*b*d", false},
     };
     for (const auto& [name, pattern, matches] : patterns) EXPECT_EQ(MatchesPattern(name, pattern), matches) << ToUtf8(name);
+    // A pattern ends where its view does, whatever follows it in memory.
+    EXPECT_TRUE(MatchesPattern(u"bb", UStringView(u"*b", 1)));
+    EXPECT_TRUE(MatchesPattern(u"aba", UStringView(u"*a*", 2)));
 }
 #ifndef _WIN32
 // Only a file system that tells letter case apart can hold both names.
