@@ -455,6 +455,7 @@ TEST(DatToolPack, ExcludePatternsLeaveOutFilesAndWholeFolders) {
     // A pattern ends where its view does, whatever follows it in memory.
     EXPECT_TRUE(MatchesPattern(u"bb", UStringView(u"*b", 1)));
     EXPECT_TRUE(MatchesPattern(u"aba", UStringView(u"*a*", 2)));
+    EXPECT_TRUE(MatchesPattern(u"a", UStringView(u"a*", 1)));
 }
 #ifndef _WIN32
 // Only a file system that tells letter case apart can hold both names.
