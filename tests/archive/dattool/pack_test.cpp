@@ -432,6 +432,11 @@ TEST(DatToolPack, RefusesLinksNamingEach) {
     const std::string said = "\": is a link or junction; pack takes only what lies in the folder (replace it with the files)";
     EXPECT_EQ(run.Console.FOut, (Lines{"\"bad\uFFFD\": its name is not UTF-8", "\"pipe\": is not a plain file or folder",
                                        "\"sub/to folder" + said, "\"to file" + said, "nothing packed: 4 problems"}));
+    std::vector<UString> problems{u"~ found before"};  // the listing sorts only the problems it adds, after those
+    CollectPackItems(U(dir / "src"), {}, problems);
+    ASSERT_EQ(problems.size(), 5u);
+    EXPECT_EQ(problems[0], u"~ found before");
+    EXPECT_EQ(problems[1], u"\"bad\uFFFD\": its name is not UTF-8");
     EXPECT_FALSE(fs::exists(dir / "Data.dat"));
 }
 #endif
