@@ -252,6 +252,21 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     EXPECT_FALSE(ReadUpdaterImage(uncounted, image));
     PutLe16(uncounted, 0x46, 2);  // counted, it is found there
     EXPECT_TRUE(ReadUpdaterImage(uncounted, image));
+    // The resource structure ends the file: the seal's name is its last two bytes (the seal's data the
+    // directory's own), the version resource empty at the very end; a byte less cuts the name short.
+    TTestBytes tail = whole;
+    PutLe32(tail, 0x200 + 144, 0x1000);
+    PutLe32(tail, 0x200 + 80, 0x1000 + 182);
+    PutLe32(tail, 0x200 + 84, 0);
+    tail.resize(0x200 + 182);
+    ASSERT_TRUE(ReadUpdaterImage(tail, image));
+    EXPECT_EQ(image.Version, u"");
+    tail.resize(0x200 + 181);
+    EXPECT_FALSE(ReadUpdaterImage(tail, image));
+    TTestBytes oddName = whole;  // the seal's name one byte further, at an odd offset
+    std::copy_backward(whole.begin() + 0x200 + 162, whole.begin() + 0x200 + 182, oddName.begin() + 0x200 + 183);
+    PutLe32(oddName, 0x200 + 112, 0x80000000u | 163);
+    EXPECT_TRUE(ReadUpdaterImage(oddName, image));
     for (const size_t cut : {size_t{0x200 + 15}, whole.size() - 1}) {
         TTestBytes bytes = whole;
         bytes.resize(cut);  // keeps the memory, and what it holds beyond the cut
