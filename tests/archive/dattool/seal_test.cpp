@@ -262,6 +262,7 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     ASSERT_TRUE(ReadUpdaterImage(tail, image));
     EXPECT_EQ(image.Version, u"");
     tail.resize(0x200 + 181);
+    PutLe32(tail, 0x200 + 80, 0x1000 + 181);
     EXPECT_FALSE(ReadUpdaterImage(tail, image));
     TTestBytes oddName = whole;  // the seal's name one byte further, at an odd offset
     std::copy_backward(whole.begin() + 0x200 + 162, whole.begin() + 0x200 + 182, oddName.begin() + 0x200 + 183);
