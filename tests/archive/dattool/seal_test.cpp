@@ -230,6 +230,22 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     PutLe32(fewer, 0x58 + 92, 4);
     ASSERT_TRUE(ReadUpdaterImage(fewer, image));
     EXPECT_FALSE(image.Signed);
+    TTestBytes sizes = Updater(true);  // a security directory counts by its size, not its address
+    PutLe32(sizes, 0x58 + 96 + 8 * 4 + 4, 0);
+    ASSERT_TRUE(ReadUpdaterImage(sizes, image));
+    EXPECT_FALSE(image.Signed);
+    PutLe32(sizes, 0x58 + 96 + 8 * 4, 0);
+    PutLe32(sizes, 0x58 + 96 + 8 * 4 + 4, 0x01000000);
+    ASSERT_TRUE(ReadUpdaterImage(sizes, image));
+    EXPECT_TRUE(image.Signed);
+    const uint32_t rawSize = static_cast<uint32_t>(whole.size() - 0x200);
+    TTestBytes atEnd = whole;  // an empty version resource at the section's end lies outside it
+    PutLe32(atEnd, 0x200 + 80, 0x1000 + rawSize);
+    PutLe32(atEnd, 0x200 + 84, 0);
+    EXPECT_FALSE(ReadUpdaterImage(atEnd, image));
+    TTestBytes over = Updater(true);  // a version resource 4 bytes longer than its section, the file's bytes after it
+    PutLe32(over, 0x200 + 84, rawSize - 184 + 4);
+    EXPECT_FALSE(ReadUpdaterImage(over, image));
     TTestBytes second = whole;  // the resources in the second of two sections, the first lying elsewhere
     const size_t first = 0x58 + 96 + 16 * 8;
     std::copy_n(whole.begin() + static_cast<ptrdiff_t>(first), 40, second.begin() + static_cast<ptrdiff_t>(first + 40));
