@@ -260,6 +260,12 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     PutLe32(rootAtEnd, first + 40 + 16, static_cast<uint32_t>(whole.size() - 0x200 - 16));
     PutLe32(rootAtEnd, first + 40 + 20, 0x200 + 16);
     EXPECT_TRUE(ReadUpdaterImage(rootAtEnd, image));
+    TTestBytes zeroAddress = whole;  // address 0 is no resource directory, even where a section begins there
+    PutLe32(zeroAddress, 0x58 + 96 + 8 * 2, 0);
+    PutLe32(zeroAddress, first + 12, 0);
+    PutLe32(zeroAddress, 0x200 + 80, 184);   // the version's data, now at address 184
+    PutLe32(zeroAddress, 0x200 + 144, 248);  // and the seal's
+    EXPECT_FALSE(ReadUpdaterImage(zeroAddress, image));
     TTestBytes uncounted = whole;  // the seal's address lies only in a section header beyond the count
     PutLe32(uncounted, 0x200 + 16 + 8 * 2 + 64 + 48, 0x5000);
     PutLe32(uncounted, first + 40 + 12, 0x5000);
