@@ -100,7 +100,7 @@ private:
             return;
         }
         uint8_t probe = 0;
-        if (inflated->Read(&probe, 1) != 0) {
+        if (inflated->Read(&probe, sizeof probe) != 0) {
             FProblems.push_back(UString(kMoreDataThanRecorded));
         } else if (!inflated->Ended()) {
             FProblems.push_back(UString(kDeflateDoesNotEnd));

@@ -8,15 +8,17 @@ TEST(Format, FillsPlaceholdersInOrder) {
               u"Cannot open file \"C:\\a.dat\". Access is denied");
     EXPECT_EQ(Format(u"%s and %s", {u"one"}), u"one and %s");
     EXPECT_EQ(Format(u"100% sure", {u"x"}), u"100% sure");
+    EXPECT_EQ(Format(UStringView(u"a%s", 2), {u"x"}), u"a%");  // a "%" that ends the pattern, whatever follows in memory
 }
 
 TEST(Utf8, RoundTripsPersianAndAstralText) {
-    const UString text = u"آپدیت نرم افزار \U0001F600";
+    const UString text = u"آپدیت نرم افزار \U0001F600\uFFFF";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
     EXPECT_EQ(ToUtf8(u"\u00e9"), "\xc3\xa9");
     EXPECT_EQ(ToUtf8(u"\U00010000\U0010FFFF"), "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf");  // the first and last pairs
     EXPECT_EQ(FromUtf8("\xf0\x90\x80\x80"), u"\U00010000");
-    EXPECT_EQ(ToUtf8(u"\u007F\u0080\u07FF\u0800"), "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80");  // where the lengths change
+    EXPECT_EQ(FromUtf8(std::string_view("\0\xc2\x80\xe0\xa0\x80", 6)), (UString{0, 0x80, 0x800}));  // the first of each length
+    EXPECT_EQ(ToUtf8(u"\u007F\u0080\u07FF\u0800\uFFFF"), "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf");  // where the lengths change
     EXPECT_EQ(ToUtf8(u"\uE000"), "\xee\x80\x80");  // the first character after the surrogates
     // A high surrogate that ends the text is alone, whatever follows it in memory.
     EXPECT_EQ(ToUtf8(UStringView(u"\U0001F600").substr(0, 1)), "\xef\xbf\xbd");
@@ -41,6 +43,7 @@ TEST(Utf8, InvalidSequencesBecomeReplacementCharacters) {
 
 TEST(AsciiLower, LowersOnlyLatinCapitals) {
     EXPECT_EQ(AsciiLower(u"/VMVER \u0130\u00c9"), u"/vmver \u0130\u00c9");
+    EXPECT_EQ(AsciiLower(u"@AZ["), u"@az[");
 }
 
 TEST(SystemText, DropsTrailingBlanksAndFullStops) {

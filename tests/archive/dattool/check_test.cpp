@@ -105,7 +105,7 @@ TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
                               .Add("report.TXT", "x")
                               .Add("lib", "x")
                               .Add("lib/x.dll", "x")
-                              .Add("two\nlines", "x")
+                              .Add("two\nlines \x1F", "x")
                               .Build());
     EXPECT_EQ(run.Code, 1);
     EXPECT_EQ(run.Console.FOut,
@@ -114,7 +114,8 @@ TEST(DatToolCheck, NameRulesAndClashesNameTheirEntry) {
                      "\"NUL.txt\": the name part \"NUL.txt\" is a device name on Windows",
                      "\"report.TXT\": is the same file as \"Report.txt\" on Windows, which writes only one of them",
                      "\"lib/x.dll\": needs a folder \"lib\" where \"lib\" is a file",
-                     "\"two<0x0A>lines\": the update run refuses it: Invalid characters in path", "6 problems in 8 entries"}));
+                     "\"two<0x0A>lines <0x1F>\": the update run refuses it: Invalid characters in path",
+                     "6 problems in 8 entries"}));
 }
 
 TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
@@ -155,6 +156,19 @@ TEST(DatToolCheck, DataProblemsAreFoundAsExtractionWouldMeetThem) {
                      "\"stored.bin\": is stored with two different sizes", "\"secret.txt\": is encrypted",
                      "\"padded.txt\": has a wrong compressed size",
                      "\"method.txt\": its local header gives compression method 8", "8 problems in 9 entries"}));
+    // Deflate data that has not ended where the file ends: here the entry lies in the end record's comment.
+    TTestEntry unended = TestEntry("open.txt", "abc", 8);
+    unended.StoredData = std::string("\x00\x03\x00\xFC\xFF" "abc", 8);  // a stored block, not the last
+    const TTestBytes plain = ZipBuilder().Add(unended).Build();
+    const size_t central = CentralDirectoryOffset(plain);
+    TTestBytes cut(plain.begin() + static_cast<std::ptrdiff_t>(central), plain.end());
+    cut.insert(cut.end(), plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(central));
+    PutLe32(cut, 42, static_cast<uint32_t>(plain.size() - central));  // the local header's offset
+    PutLe32(cut, EndRecordOffset(plain) - central + 16, 0);                                      // the directory's
+    PutLe16(cut, EndRecordOffset(plain) - central + 20, static_cast<uint16_t>(central));  // the comment's length
+    EXPECT_EQ(CheckBytes(cut).Console.FOut,
+              (Lines{"\"open.txt\": its data runs into the central directory", "\"open.txt\": has deflate data that does not end",
+                     "2 problems in 1 entry"}));
 }
 
 TEST(DatToolCheck, LocalHeadersAndDataPlacement) {
@@ -217,13 +231,26 @@ TEST(DatToolCheck, Zip64MarkersAndBytesBeforeTheEndRecord) {
     TTestEntry shortExtra = TestEntry("a.txt", "x");
     shortExtra.Extra = std::string("\x01\x00\x00", 3);
     EXPECT_EQ(CheckBytes(ZipBuilder().Add(shortExtra).Build()).Console.FOut, Lines{"no problems in 1 entry"});
+    shortExtra.Extra.push_back('\0');  // 4 bytes: a block without data
+    EXPECT_EQ(CheckBytes(ZipBuilder().Add(shortExtra).Build()).Console.FOut.at(0),
+              "\"a.txt\": has ZIP64 markers, which the update run does not read");
     const Lines first = CheckBytes(InsertBeforeEndRecord(ZipBuilder().Build(), locator)).Console.FOut;  // at offset 0
     EXPECT_NE(std::find(first.begin(), first.end(), "archive: the end record has ZIP64 markers, which the update run does not read"),
               first.end());
-    TTestBytes counts = ZipBuilder().Add("a.txt", "x").Build();
-    PutLe16(counts, EndRecordOffset(counts) + 8, 0xFFFF);
-    EXPECT_EQ(CheckBytes(counts).Console.FOut,
-              (Lines{"archive: the end record has ZIP64 markers, which the update run does not read", "1 problem in 1 entry"}));
+    // So is each end record field, also in an end record at offset 0 (an archive without entries).
+    for (const TTestBytes& plain : {ZipBuilder().Add("a.txt", "x").Build(), ZipBuilder().Build()}) {
+        for (const auto& [at, width] : {std::pair{4, 2}, {6, 2}, {8, 2}, {12, 4}}) {
+            TTestBytes escaped = plain;
+            const size_t field = EndRecordOffset(escaped) + static_cast<size_t>(at);
+            width == 4 ? PutLe32(escaped, field, 0xFFFFFFFF) : PutLe16(escaped, field, 0xFFFF);
+            EXPECT_EQ(CheckBytes(escaped).Console.FOut.at(0),
+                      "archive: the end record has ZIP64 markers, which the update run does not read")
+                << at << " in " << plain.size();
+        }
+    }
+    TTestBytes halfSize = ZipBuilder().Add("a.txt", "x").Build();
+    PutLe16(halfSize, EndRecordOffset(halfSize) + 12, 0xFFFF);  // a directory size of 65,535 is no marker
+    EXPECT_EQ(CheckBytes(halfSize).Console.FOut, Lines{"no problems in 1 entry"});
     TTestBytes overlap = ZipBuilder().Add("a.txt", "x").Build();
     PutLe16(overlap, CentralDirectoryOffset(overlap) + 32, 4);  // a record comment taking the end record's signature
     EXPECT_EQ(CheckBytes(overlap).Console.FOut,

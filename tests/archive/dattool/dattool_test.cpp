@@ -103,6 +103,7 @@ TEST(DatTool, HelpVersionOptionsAnywhereAndExitCodes) {
         {{u"check", u"-"}, 2, "", "\"-\": cannot be read: Cannot open file \""},  // a lone "-" names a file
         {{u"unpack", u"x"}, 2, "", "dattool: unknown command \"unpack\""},
         {{u"check", u"--fast", u"a.dat"}, 2, "", "dattool check: unknown option \"--fast\""},
+        {{u"check", u"-f", u"a.dat"}, 2, "", "dattool check: unknown option \"-f\""},
         {{u"pack", u"src", u"--exclude"}, 2, "", "dattool pack: option \"--exclude\" wants a value"},
         {{u"extract", u"a.dat"}, 2, "", "dattool extract: too few arguments"},
         {{u"list", u"a.dat", u"b.dat"}, 2, "", "dattool list: unexpected argument \"b.dat\""},
@@ -114,6 +115,7 @@ TEST(DatTool, HelpVersionOptionsAnywhereAndExitCodes) {
         EXPECT_EQ(run.Console.FOut.empty() ? "" : run.Console.FOut[0], c.FirstOut);
         EXPECT_EQ(run.Console.FErr.empty() ? "" : run.Console.FErr[0].substr(0, c.FirstErr.size()), c.FirstErr);
     }
+    EXPECT_EQ(Tool({u"unpack"}).Console.FErr, (Lines{"dattool: unknown command \"unpack\"", "dattool --help lists the commands"}));
     // Each command's help names its options and the exit codes.
     const Lines pack = Tool({u"pack", u"--help"}).Console.FOut;
     for (const std::string option : {"--fixed-time", "--force", "--exclude PATTERN"}) {

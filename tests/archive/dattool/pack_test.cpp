@@ -7,8 +7,13 @@
 #include <tuple>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+#include <zlib.h>
 
 #include "archive/dattool/pack.h"
 #include "archive/zip_file.h"
@@ -49,6 +54,23 @@ std::string Noise(size_t size) {
     return out;
 }
 
+// DeflatedToItsOwnSize is a text that raw deflate at zlib's default level makes exactly as long: a run of
+// "a" shrinks, noise grows, and each "a" more changes the difference by one byte at most.
+std::string DeflatedToItsOwnSize() {
+    const std::string noise = Noise(1000);
+    for (size_t run = 0; run < 1000; ++run) {
+        const std::string text = std::string(run, 'a') + noise;
+        uLongf size = compressBound(static_cast<uLong>(text.size()));
+        std::string out(size, '\0');
+        if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(text.data()),
+                      static_cast<uLong>(text.size()), Z_DEFAULT_COMPRESSION) != Z_OK) {
+            break;
+        }
+        if (size - 6 == text.size()) return text;  // less the zlib header and checksum
+    }
+    throw std::runtime_error("no text deflates to its own size");
+}
+
 // NamesIn lists the names in a folder, sorted.
 Lines NamesIn(const fs::path& folder) {
     Lines names;
@@ -75,6 +97,26 @@ public:
 
 private:
     void (*FSignal)(int);
+    rlimit FBefore{};
+};
+
+// TOpenFileLimit lets this process open only `more` descriptors besides those it holds, for as long as it
+// lives: the limit is the lowest number below which that many are free.
+class TOpenFileLimit {
+public:
+    explicit TOpenFileLimit(int more) {
+        std::vector<int> held;
+        for (const auto& e : fs::directory_iterator("/proc/self/fd")) held.push_back(std::stoi(e.path().filename()));
+        int below = 0;
+        while (below - static_cast<int>(std::count_if(held.begin(), held.end(), [&](int fd) { return fd < below; })) < more) ++below;
+        ::getrlimit(RLIMIT_NOFILE, &FBefore);
+        rlimit limit = FBefore;
+        limit.rlim_cur = static_cast<rlim_t>(below);
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) throw std::runtime_error("setrlimit");
+    }
+    ~TOpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &FBefore); }
+
+private:
     rlimit FBefore{};
 };
 #endif
@@ -147,6 +189,28 @@ TEST(DatToolPack, RecordsAreFlaggedSortedAndTheSameEachTime) {
     EXPECT_EQ(methods.at(kPersianFolder.u8string() + "/sub folder/deeper/noise.bin"), 0);  // deflate is not smaller
     EXPECT_EQ(methods.at("empty folder/"), 0);
     EXPECT_EQ(methods.size(), 9u);
+    // Deflate looks 32 KiB back; a file it makes no smaller, not even by a byte, is stored; one stored over its
+    // longer deflated bytes, packed last, leaves nothing of them after the end record. Progress hears each entry.
+    fs::create_directories(dir / "noise");
+    WriteText(dir / "noise" / "again.bin", Noise(20000) + Noise(20000));
+    WriteText(dir / "noise" / "even.bin", DeflatedToItsOwnSize());
+    WriteText(dir / "noise" / "n.bin", Noise(1 << 20));
+    std::vector<UString> problems;
+    TNativeFile file = 0;
+    ASSERT_EQ(OpenNativeFile(U(dir / "noise.dat"), faReadWrite, fdCreateNew, file), 0u);
+    std::vector<size_t> heard;
+    WritePackArchive(CollectPackItems(U(dir / "noise"), {}, problems), U(dir / "noise.dat"), file, kFixedTime,
+                     [&](size_t done) { heard.push_back(done); });
+    EXPECT_EQ(heard, (std::vector<size_t>{1, 2, 3}));
+    TZipFile noise;
+    noise.Open(U(dir / "noise.dat"), zmRead);
+    ASSERT_EQ(noise.FileCount(), 3);
+    EXPECT_EQ(noise.FileInfo(0).CompressionMethod, 8);
+    EXPECT_LT(noise.FileInfo(0).CompressedSize, 21000u);
+    EXPECT_EQ(noise.FileInfo(1).CompressionMethod, 0);
+    uint64_t records = 22;
+    for (int i = 0; i < noise.FileCount(); ++i) records += 30 + 46 + 2 * noise.FileInfo(i).FileNameLength + noise.FileInfo(i).CompressedSize;
+    EXPECT_EQ(fs::file_size(dir / "noise.dat"), records);
 }
 
 // Without --fixed-time the entries carry the time they were packed; a clock set
@@ -166,13 +230,16 @@ TEST(DatToolPack, EntriesCarryTheDayTheyWerePacked) {
 #ifndef _WIN32
     gClock = 300000000;  // July 1979
     const std::string early = listed("1979.dat");
-    gClock = 1000000001;  // 41 seconds into a minute in every time zone: stored in two-second steps, 40
+    gClock = 331000000;  // June 1980, the first year MS-DOS time holds
+    const std::string first = listed("1980.dat");
+    gClock = 1000000003;  // 43 seconds into a minute in every time zone: stored in two-second steps, 42
     const std::string late = listed("2001.dat");
     gClock = 0;
     EXPECT_NE(early.find("\t1980-01-01 00:00:00\t"), std::string::npos) << early;
-    const std::time_t at = 1000000001;
+    EXPECT_NE(first.find("\t1980-06-"), std::string::npos) << first;
+    const std::time_t at = 1000000003;
     char shown[32] = {};
-    std::strftime(shown, sizeof shown, "\t%Y-%m-%d %H:%M:40\t", std::localtime(&at));
+    std::strftime(shown, sizeof shown, "\t%Y-%m-%d %H:%M:42\t", std::localtime(&at));
     EXPECT_NE(late.find(shown), std::string::npos) << late;
 #endif
 }
@@ -206,6 +273,27 @@ TEST(DatToolPack, RefusesWhatCheckWouldReportAndWritesNothing) {
     std::vector<UString> problems;  // the listing says so too, for a folder replaced after the command's check
     EXPECT_TRUE(CollectPackItems(U(dir / "src" / "ok.txt"), {}, problems).empty());
     EXPECT_EQ(problems, std::vector<UString>{u"\"" + U(dir / "src" / "ok.txt") + u"\": is not a folder"});
+    fs::path deep = dir / "deep";  // a folder the listing cannot read whole: no descriptor left for its deeper levels
+    for (int i = 0; i < 40; ++i) deep /= "d";
+    fs::create_directories(deep);
+    problems.clear();
+    {
+        const TOpenFileLimit limit(8);
+        CollectPackItems(U(dir / "deep"), {}, problems);
+    }
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(ToUtf8(problems[0]), "\"" + ToUtf8(U(dir / "deep")) + "\": cannot be read whole: Too many open files");
+    fs::path longer;  // and a file it cannot size: its path is longer than the system takes, its folder's is not
+    for (int i = 0; i < 16; ++i) longer /= std::string(240, 'l');
+    fs::create_directories(dir / "long" / longer);
+    const int folderFd = ::open((dir / "long" / longer).c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folderFd, 0);
+    ::close(::openat(folderFd, std::string(250, 'f').c_str(), O_CREAT | O_WRONLY, 0644));
+    problems.clear();
+    CollectPackItems(U(dir / "long"), {}, problems);
+    ::unlinkat(folderFd, std::string(250, 'f').c_str(), 0);
+    ::close(folderFd);
+    EXPECT_EQ(problems, std::vector<UString>{u"\"" + U(longer / std::string(250, 'f')) + u"\": cannot be read: File name too long"});
 }
 #endif
 
@@ -250,6 +338,7 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
     MakeSampleFolder(dir / "src");
     fs::create_directories(dir / "a folder");
     WriteText(dir / "notes.txt", "notes");
+    WriteText(dir / "one byte", "x");
     Lines held;  // temporary names something else holds are left to it; the hundredth is still free
     for (int i = 1; i < 100; ++i) held.push_back(".notes.txt.pack-" + std::to_string(i));
     for (const std::string& name : held) WriteText(dir / name, "held");
@@ -264,6 +353,7 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
     const TCase cases[] = {
         {dir / "a folder", {}, ": is not a regular file; pack writes only an archive file"},
         {dir / "notes.txt", {}, ": exists and is not an update archive; give --force to replace it"},
+        {dir / "one byte", {}, ": exists and is not an update archive; give --force to replace it"},
         {dir / "src" / "Data.dat", {}, ": lies inside the folder to pack"},
 #ifndef _WIN32
         {dir / "src link" / "Data.dat", {}, ": lies inside the folder to pack"},
@@ -288,7 +378,7 @@ TEST(DatToolPack, NeverWritesOverWhatItDidNotMake) {
         }
     }
     EXPECT_TRUE(fs::is_directory(dir / "a folder"));
-    Lines names{"a folder", "notes.txt", "src"};
+    Lines names{"a folder", "notes.txt", "one byte", "src"};
 #ifndef _WIN32
     names.push_back("src link");
 #endif
@@ -323,8 +413,8 @@ TEST(DatToolPack, AFailedWriteLeavesTheArchiveAsItWasAndSaysWhy) {
 }
 
 
-// Links and junctions would pack what lies outside the folder: each is named and
-// nothing is packed. Wine makes no links: dattool_peers_test.sh shows the
+// Links and junctions would pack what lies outside the folder, a pipe is no file,
+// a name not UTF-8 has no entry name: each is named and nothing is packed. Wine makes no links: dattool_peers_test.sh shows the
 // Windows build refusing a link made on the Linux side.
 TEST(DatToolPack, RefusesLinksNamingEach) {
     TTempDir dir;
@@ -334,10 +424,19 @@ TEST(DatToolPack, RefusesLinksNamingEach) {
     WriteText(dir / "src" / "a.txt", "a");
     fs::create_directory_symlink(dir / "elsewhere", dir / "src" / "sub" / "to folder");
     fs::create_symlink(dir / "elsewhere" / "secret.txt", dir / "src" / "to file");
+    ASSERT_EQ(::mkfifo((dir / "src" / "pipe").c_str(), 0600), 0);  // would block the packing forever
+    fs::create_directories(dir / "src" / "bad\xFF");  // a refused folder is not entered
+    WriteText(dir / "src" / "bad\xFF" / "x.txt", "x");
     TRun run = Pack(dir / "src", dir / "Data.dat");
     EXPECT_EQ(run.Code, 1);
     const std::string said = "\": is a link or junction; pack takes only what lies in the folder (replace it with the files)";
-    EXPECT_EQ(run.Console.FOut, (Lines{"\"sub/to folder" + said, "\"to file" + said, "nothing packed: 2 problems"}));
+    EXPECT_EQ(run.Console.FOut, (Lines{"\"bad\uFFFD\": its name is not UTF-8", "\"pipe\": is not a plain file or folder",
+                                       "\"sub/to folder" + said, "\"to file" + said, "nothing packed: 4 problems"}));
+    std::vector<UString> problems{u"~ found before"};  // the listing sorts only the problems it adds, after those
+    CollectPackItems(U(dir / "src"), {}, problems);
+    ASSERT_EQ(problems.size(), 5u);
+    EXPECT_EQ(problems[0], u"~ found before");
+    EXPECT_EQ(problems[1], u"\"bad\uFFFD\": its name is not UTF-8");
     EXPECT_FALSE(fs::exists(dir / "Data.dat"));
 }
 #endif
@@ -358,6 +457,10 @@ TEST(DatToolPack, ExcludePatternsLeaveOutFilesAndWholeFolders) {
         {u"abcbd", u"a*b*d", true}, {u"abcbe", u"a*b*d", false},
     };
     for (const auto& [name, pattern, matches] : patterns) EXPECT_EQ(MatchesPattern(name, pattern), matches) << ToUtf8(name);
+    // A pattern ends where its view does, whatever follows it in memory.
+    EXPECT_TRUE(MatchesPattern(u"bb", UStringView(u"*b", 1)));
+    EXPECT_TRUE(MatchesPattern(u"aba", UStringView(u"*a*", 2)));
+    EXPECT_TRUE(MatchesPattern(u"a", UStringView(u"a*", 1)));
 }
 #ifndef _WIN32
 // Only a file system that tells letter case apart can hold both names.

@@ -226,6 +226,70 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     const TTestBytes whole = Updater();
     ASSERT_TRUE(ReadUpdaterImage(whole, image));
     EXPECT_FALSE(image.Signed);
+    TTestBytes fewer = Updater(true);  // four data directories: the security one, the fifth, is absent
+    PutLe32(fewer, 0x58 + 92, 4);
+    ASSERT_TRUE(ReadUpdaterImage(fewer, image));
+    EXPECT_FALSE(image.Signed);
+    TTestBytes sizes = Updater(true);  // a security directory counts by its size, not its address
+    PutLe32(sizes, 0x58 + 96 + 8 * 4 + 4, 0);
+    ASSERT_TRUE(ReadUpdaterImage(sizes, image));
+    EXPECT_FALSE(image.Signed);
+    PutLe32(sizes, 0x58 + 96 + 8 * 4, 0);
+    PutLe32(sizes, 0x58 + 96 + 8 * 4 + 4, 0x01000000);
+    ASSERT_TRUE(ReadUpdaterImage(sizes, image));
+    EXPECT_TRUE(image.Signed);
+    const uint32_t rawSize = static_cast<uint32_t>(whole.size() - 0x200);
+    TTestBytes atEnd = whole;  // an empty version resource at the section's end lies outside it
+    PutLe32(atEnd, 0x200 + 80, 0x1000 + rawSize);
+    PutLe32(atEnd, 0x200 + 84, 0);
+    EXPECT_FALSE(ReadUpdaterImage(atEnd, image));
+    TTestBytes over = Updater(true);  // a version resource 4 bytes longer than its section, the file's bytes after it
+    PutLe32(over, 0x200 + 84, rawSize - 184 + 4);
+    EXPECT_FALSE(ReadUpdaterImage(over, image));
+    TTestBytes second = whole;  // the resources in the second of two sections, the first lying elsewhere
+    const size_t first = 0x58 + 96 + 16 * 8;
+    std::copy_n(whole.begin() + static_cast<ptrdiff_t>(first), 40, second.begin() + static_cast<ptrdiff_t>(first + 40));
+    PutLe16(second, 0x46, 2);
+    PutLe32(second, first + 12, 0x8000);
+    ASSERT_TRUE(ReadUpdaterImage(second, image));
+    EXPECT_EQ(image.Version, u"1.23.456.7891");
+    TTestBytes rootAtEnd = whole;  // the resource root fills the first of two sections to its last byte
+    PutLe16(rootAtEnd, 0x46, 2);
+    PutLe32(rootAtEnd, first + 16, 16);
+    PutLe32(rootAtEnd, first + 40 + 12, 0x1000 + 16);
+    PutLe32(rootAtEnd, first + 40 + 16, static_cast<uint32_t>(whole.size() - 0x200 - 16));
+    PutLe32(rootAtEnd, first + 40 + 20, 0x200 + 16);
+    EXPECT_TRUE(ReadUpdaterImage(rootAtEnd, image));
+    TTestBytes zeroAddress = whole;  // address 0 is no resource directory, even where a section begins there
+    PutLe32(zeroAddress, 0x58 + 96 + 8 * 2, 0);
+    PutLe32(zeroAddress, first + 12, 0);
+    PutLe32(zeroAddress, 0x200 + 80, 184);   // the version's data, now at address 184
+    PutLe32(zeroAddress, 0x200 + 144, 248);  // and the seal's
+    EXPECT_FALSE(ReadUpdaterImage(zeroAddress, image));
+    TTestBytes uncounted = whole;  // the seal's address lies only in a section header beyond the count
+    PutLe32(uncounted, 0x200 + 16 + 8 * 2 + 64 + 48, 0x5000);
+    PutLe32(uncounted, first + 40 + 12, 0x5000);
+    PutLe32(uncounted, first + 40 + 16, 0x100);
+    PutLe32(uncounted, first + 40 + 20, 0x200);
+    EXPECT_FALSE(ReadUpdaterImage(uncounted, image));
+    PutLe16(uncounted, 0x46, 2);  // counted, it is found there
+    EXPECT_TRUE(ReadUpdaterImage(uncounted, image));
+    // The resource structure ends the file: the seal's name is its last two bytes (the seal's data the
+    // directory's own), the version resource empty at the very end; a byte less cuts the name short.
+    TTestBytes tail = whole;
+    PutLe32(tail, 0x200 + 144, 0x1000);
+    PutLe32(tail, 0x200 + 80, 0x1000 + 182);
+    PutLe32(tail, 0x200 + 84, 0);
+    tail.resize(0x200 + 182);
+    ASSERT_TRUE(ReadUpdaterImage(tail, image));
+    EXPECT_EQ(image.Version, u"");
+    tail.resize(0x200 + 181);
+    PutLe32(tail, 0x200 + 80, 0x1000 + 181);
+    EXPECT_FALSE(ReadUpdaterImage(tail, image));
+    TTestBytes oddName = whole;  // the seal's name one byte further, at an odd offset
+    std::copy_backward(whole.begin() + 0x200 + 162, whole.begin() + 0x200 + 182, oddName.begin() + 0x200 + 183);
+    PutLe32(oddName, 0x200 + 112, 0x80000000u | 163);
+    EXPECT_TRUE(ReadUpdaterImage(oddName, image));
     for (const size_t cut : {size_t{0x200 + 15}, whole.size() - 1}) {
         TTestBytes bytes = whole;
         bytes.resize(cut);  // keeps the memory, and what it holds beyond the cut
