@@ -246,6 +246,10 @@ TEST(DatToolSeal, ReadsBothFormatsButNothingBeyondTheImagesEnd) {
     TTestBytes over = Updater(true);  // a version resource 4 bytes longer than its section, the file's bytes after it
     PutLe32(over, 0x200 + 84, rawSize - 184 + 4);
     EXPECT_FALSE(ReadUpdaterImage(over, image));
+    TTestBytes shortVersion = whole;  // a version block one byte short of the file version's last byte has none
+    PutLe32(shortVersion, 0x200 + 84, 59);
+    ASSERT_TRUE(ReadUpdaterImage(shortVersion, image));
+    EXPECT_EQ(image.Version, u"");
     TTestBytes second = whole;  // the resources in the second of two sections, the first lying elsewhere
     const size_t first = 0x58 + 96 + 16 * 8;
     std::copy_n(whole.begin() + static_cast<ptrdiff_t>(first), 40, second.begin() + static_cast<ptrdiff_t>(first + 40));
