@@ -122,6 +122,10 @@ TEST(DatTool, HelpVersionOptionsAnywhereAndExitCodes) {
         EXPECT_NE(std::find_if(pack.begin(), pack.end(), [&](const std::string& l) { return l.find("  " + option) == 0; }), pack.end());
     }
     EXPECT_EQ(Tool({u"check", u"--help"}).Console.FOut.back().substr(0, 13), "exit codes: 0");
+    // The overview gives each command's usage and ends with the exit codes too.
+    const Lines overview = Tool({u"--help"}).Console.FOut;
+    EXPECT_NE(std::find(overview.begin(), overview.end(), "  dattool list ARCHIVE"), overview.end());
+    EXPECT_EQ(overview.back().substr(0, 13), "exit codes: 0");
     // Options after the operands: check's --strict and pack's --fixed-time.
     TTempDir dir;
     fs::create_directories(dir / "src");
