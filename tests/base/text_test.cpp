@@ -23,6 +23,7 @@ TEST(Utf8, RoundTripsPersianAndAstralText) {
     // A high surrogate that ends the text is alone, whatever follows it in memory.
     EXPECT_EQ(ToUtf8(UStringView(u"\U0001F600").substr(0, 1)), "\xef\xbf\xbd");
     EXPECT_EQ(ToUtf8(UString{0xD800, 0xE000}), "\xef\xbf\xbd\xee\x80\x80");  // also before a character above the low ones
+    EXPECT_EQ(ToUtf8(UString{0xD7FF, 0xDC00}), "\xed\x9f\xbf\xef\xbf\xbd");  // the character before them pairs with none
     EXPECT_EQ(ToUtf8(UString{0xDBFF, 0xDFFF, 0xDC00, 0xDC00, 0xD800, 0xDBFF}),  // the last pair; two low, two high ones
               "\xf4\x8f\xbf\xbf\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
 }
