@@ -34,8 +34,9 @@ def commands(tools):
         "unzip": lambda a, d: ["unzip", "-o", "-q", a, "-d", d],
         "reference": lambda a, d: [tools["reference"], a, d],
     }
-    if tools.get("dattool"):
-        table["dattool"] = lambda a, d: [tools["dattool"], "extract", a, d]
+    for tool in ("dattool", "before"):
+        if tools.get(tool):
+            table[tool] = lambda a, d, program=tools[tool]: [program, "extract", a, d]
     return table
 
 
@@ -126,7 +127,7 @@ def report(all_results, runs, out):
         for letter, results in all_results.items():
             case_results = results[case]
             bsdtar = case_results["bsdtar"]
-            tools = [t for t in ("dattool", "reference", "bsdtar", "unzip") if t in case_results]
+            tools = [t for t in ("dattool", "before", "reference", "bsdtar", "unzip") if t in case_results]
             for tool in tools:
                 slot = case_results[tool]
                 good = [t for t, e in zip(slot["times"], slot["errors"]) if not e]
@@ -146,6 +147,19 @@ def report(all_results, runs, out):
                     label, tool, "%.3f" % statistics.median(good) if good else "-", ratio,
                     " ".join("%.2f" % r for r in per_run), "%.2f" % statistics.median(cpus) if cpus else "-",
                     cpu_ratio, max(slot["peaks"]) / 1024.0, goal))
+    if any("before" in r[c] and "dattool" in r[c] for r in all_results.values() for c in CASES):
+        out("")
+        out("### dattool against before (medians of the per-run ratios)")
+        out("")
+        out("| archive | case | wall ratio | per-run ratios | CPU ratio |")
+        out("|---|---|---:|---|---:|")
+        for letter, results in all_results.items():
+            for case in CASES:
+                walls = ratios(results[case]["dattool"], results[case]["before"])
+                cpus = ratios(results[case]["dattool"], results[case]["before"], "cpus")
+                out("| %s | %s | %.2f | %s | %.2f |" % (
+                    letter, case, statistics.median(walls) if walls else float("nan"),
+                    " ".join("%.2f" % r for r in walls), statistics.median(cpus) if cpus else float("nan")))
 
 
 def main():
@@ -154,6 +168,7 @@ def main():
     parser.add_argument("--scratch", required=True, help="folder for the extracted trees")
     parser.add_argument("--reference", required=True, help="the reference_extract program")
     parser.add_argument("--dattool", default="", help="the dattool program (left out when empty)")
+    parser.add_argument("--before", default="", help="dattool of an earlier commit, timed as \"before\" (optional)")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--only", default="BDAC", help="which archives, in this order, e.g. AC")
     args = parser.parse_args()
@@ -161,7 +176,7 @@ def main():
     def log(line):
         print(line, flush=True)
 
-    table = commands({"reference": args.reference, "dattool": args.dattool})
+    table = commands({"reference": args.reference, "dattool": args.dattool, "before": args.before})
     with open("/proc/loadavg") as f:
         log("load average at start: %s" % " ".join(f.read().split()[:3]))
     started = time.time()
