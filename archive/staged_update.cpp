@@ -122,7 +122,7 @@ void TStagedUpdate::Stage(const UString& target, TFilePlace place, const UString
     FFiles.push_back(TStagedFile{target, std::move(place), staged, UString(), refused == 0});
     TFileStream out(target, handle);
     CopyChecked(data, entry, out, name);
-    if (FlushFileData(handle) != 0) RaiseWriteError();
+    if (FlushFileData(handle, entry.UncompressedSize) != 0) RaiseWriteError();
 }
 
 // CopyChecked copies exactly the central record's uncompressed size,

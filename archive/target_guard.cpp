@@ -29,6 +29,7 @@ void CloseAll(std::vector<TNativeFile>& files) {
 struct THeldLevel {
     std::shared_ptr<const THeldLevel> Parent;
     std::vector<TNativeFile> Holds;  // the folder last
+    TFolderIdentity Identity;        // the folder's, taken when it was opened
     ~THeldLevel() { CloseAll(Holds); }
 };
 
@@ -72,13 +73,14 @@ void TTargetGuard::Walk(const std::vector<UString>& parts, bool create, TFilePla
     for (const UString& part : parts) {
         const UString levelPath = Joined(place.FFolderPath, part);
         std::shared_ptr<const THeldLevel> level = FLevels[levelPath].lock();
-        if (level && !HeldFolderIsAt(place.FFolder, part, level->Holds.back())) level.reset();
+        if (level && !HeldFolderIsAt(place.FFolder, part, level->Identity)) level.reset();
         if (!level) {
             auto opened = std::make_shared<THeldLevel>();
             opened->Parent = place.FLevel;
             place.FError = OpenFolderAt(place.FFolder, place.FFolderPath, part, create, opened->Holds);
             RaiseIfLinkRefused(place.FError, levelPath);
             if (place.FError != 0) return;
+            opened->Identity = FolderIdentity(opened->Holds.back());
             FLevels[levelPath] = opened;
             level = std::move(opened);
         }

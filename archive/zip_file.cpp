@@ -201,11 +201,26 @@ int64_t TZipFile::LocalHeaderSize(int index) {
     RequireOpenForReading();
     if (index < 0 || index >= FileCount()) throw EZipException(UString(kFileNotFound));
     TZipHeader localHeader;
-    const int64_t dataStart = ReadLocalHeader(index, localHeader);
-    return dataStart < 0 ? -1 : dataStart - FStartFileData - FFiles[static_cast<size_t>(index)].LocalHeaderOffset;
+    const int64_t start = ReadLocalFixedPart(index, localHeader);
+    return start < 0 ? -1 : static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength + localHeader.ExtraFieldLength;
 }
 
 int64_t TZipFile::ReadLocalHeader(int index, TZipHeader& localHeader) {
+    const int64_t start = ReadLocalFixedPart(index, localHeader);
+    if (start < 0) return -1;
+    localHeader.FileName.assign(localHeader.FileNameLength, 0);
+    localHeader.ExtraField.assign(localHeader.ExtraFieldLength, 0);
+    FStream->SetPosition(start + static_cast<int64_t>(kLocalHeaderSize));
+    if (localHeader.FileNameLength > 0) FStream->Read(localHeader.FileName.data(), localHeader.FileNameLength);
+    if (localHeader.ExtraFieldLength > 0) FStream->Read(localHeader.ExtraField.data(), localHeader.ExtraFieldLength);
+    // The data starts after the local name and extra field; the central lengths play no part.
+    return start + static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength + localHeader.ExtraFieldLength;
+}
+
+// ReadLocalFixedPart reads the 30 bytes of entry index's local header before
+// its name (all a size needs) and gives where the header starts, or -1 when
+// its signature is wrong.
+int64_t TZipFile::ReadLocalFixedPart(int index, TZipHeader& localHeader) {
     localHeader = TZipHeader{};
     const TZipHeader& central = FFiles[static_cast<size_t>(index)];
     const int64_t start = static_cast<int64_t>(central.LocalHeaderOffset) + FStartFileData;
@@ -223,13 +238,7 @@ int64_t TZipFile::ReadLocalHeader(int index, TZipHeader& localHeader) {
     localHeader.UncompressedSize = in.U32();
     localHeader.FileNameLength = in.U16();
     localHeader.ExtraFieldLength = in.U16();
-    localHeader.FileName.assign(localHeader.FileNameLength, 0);
-    localHeader.ExtraField.assign(localHeader.ExtraFieldLength, 0);
-    FStream->SetPosition(start + static_cast<int64_t>(kLocalHeaderSize));
-    if (localHeader.FileNameLength > 0) FStream->Read(localHeader.FileName.data(), localHeader.FileNameLength);
-    if (localHeader.ExtraFieldLength > 0) FStream->Read(localHeader.ExtraField.data(), localHeader.ExtraFieldLength);
-    // The data starts after the local name and extra field; the central lengths play no part.
-    return start + static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength + localHeader.ExtraFieldLength;
+    return start;
 }
 
 void TZipFile::RequireOpenForReading() const {

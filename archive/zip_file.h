@@ -69,6 +69,7 @@ public:
 private:
     void ReadCentralDirectory();
     int64_t ReadLocalHeader(int index, TZipHeader& localHeader);
+    int64_t ReadLocalFixedPart(int index, TZipHeader& localHeader);
     void ReadEndRecord(uint32_t& entryCount);
     void WriteBack();
     void RequireOpenForReading() const;

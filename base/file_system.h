@@ -124,9 +124,17 @@ uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, US
 // (Windows: unless an administrator made it; then the link is held too).
 uint32_t OpenFolderAt(TNativeFile parent, const UString& parentPath, const UString& name, bool create,
                       std::vector<TNativeFile>& holds);
-// HeldFolderIsAt tells whether FOLDER, held by OpenFolderAt, is still the
+// TFolderIdentity tells a held folder from every other one on the machine
+// (Linux: its device and inode; Windows needs none, a held level cannot be
+// moved). FolderIdentity takes it once, when the level is opened.
+struct TFolderIdentity {
+    uint64_t Device = 0;
+    uint64_t Node = 0;
+};
+TFolderIdentity FolderIdentity(TNativeFile folder);
+// HeldFolderIsAt tells whether the held folder of identity HELD is still the
 // folder NAME inside PARENT (a held level used again by a later entry).
-bool HeldFolderIsAt(TNativeFile parent, const UString& name, TNativeFile folder);
+bool HeldFolderIsAt(TNativeFile parent, const UString& name, const TFolderIdentity& held);
 // OpenFileAt, CheckReplaceableAt and ReplaceFileAt do what OpenNativeFile,
 // CheckReplaceable and ReplaceFileWith do, for names inside the held folder
 // FOLDER at FOLDERPATH, never through a link (kErrorUntrustedLink). A file
@@ -161,11 +169,12 @@ uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString& folderPath, cons
 // 0, or the system's error code (an "already exists" one when it does).
 uint32_t MoveToNewNameAt(TNativeFile folder, const UString& folderPath, const UString& source, const UString& target);
 // FlushFileData and FlushVolumeAt together put written data on the disk:
-// FlushFileData on each file before it is closed, then FlushVolumeAt once on
-// a held folder of that volume. Windows flushes each file (FlushFileBuffers)
-// and does nothing for the volume; Linux only starts each file's writeback and
-// waits once for the whole file system (syncfs). 0 or the system's error code.
-uint32_t FlushFileData(TNativeFile file);
+// FlushFileData on each file before it is closed (SIZE: the bytes written to
+// it), then FlushVolumeAt once on a held folder of that volume. Windows
+// flushes each file (FlushFileBuffers) and does nothing for the volume; Linux
+// only starts each file's writeback and waits once for the whole file system
+// (syncfs). 0 or the system's error code.
+uint32_t FlushFileData(TNativeFile file, uint64_t size);
 uint32_t FlushVolumeAt(TNativeFile folder);
 // RemoveEmptyFolder removes a folder only when it is empty, RemoveEmptyFolderAt
 // the folder NAME inside the held folder; a link there is not followed, a

@@ -272,8 +272,12 @@ bool IsLinkAt(TNativeFile folder, const std::string& name) {
     return ::fstatat(Fd(folder), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
 }
 
+// Every open here passes O_NOFOLLOW, so a link at NAME never answers ENOENT
+// (it answers ELOOP, or EEXIST to O_EXCL): a name that is not there needs no
+// second look, which spares a new file's check a call.
 uint32_t OpenAtError(TNativeFile folder, const std::string& name) {
     const uint32_t error = LastError();
+    if (error == ENOENT) return error;
     return IsLinkAt(folder, name) ? kErrorUntrustedLink : error;
 }
 
@@ -302,10 +306,17 @@ uint32_t OpenFolderAt(TNativeFile parent, const UString&, const UString& name, b
 }
 
 // A held folder can be renamed on Linux and a link put at its name.
-bool HeldFolderIsAt(TNativeFile parent, const UString& name, TNativeFile folder) {
-    struct stat there {}, held {};
+// An identity that could not be taken (inode 0) matches no folder: the level is opened anew.
+TFolderIdentity FolderIdentity(TNativeFile folder) {
+    struct stat info {};
+    ::fstat(Fd(folder), &info);  // a failing fstat leaves it zero
+    return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
+bool HeldFolderIsAt(TNativeFile parent, const UString& name, const TFolderIdentity& held) {
+    struct stat there {};
     return ::fstatat(Fd(parent), SlashPath(name).c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
-           ::fstat(Fd(folder), &held) == 0 && there.st_dev == held.st_dev && there.st_ino == held.st_ino;
+           static_cast<uint64_t>(there.st_dev) == held.Device && static_cast<uint64_t>(there.st_ino) == held.Node;
 }
 
 uint32_t OpenFileAt(TNativeFile folder, const UString&, const UString& name, TFileAccess access,
@@ -375,14 +386,15 @@ constexpr unsigned kRenameNoReplace = 1;  // RENAME_NOREPLACE
 bool Unsupported(int error) { return error == EINVAL || error == ENOSYS; }
 
 // GiveModeOfTarget gives the staged file REPLACEMENT (never a link) what
-// CREATE_ALWAYS keeps of a file: its permissions and owner.
+// CREATE_ALWAYS keeps of a file: its permissions and owner. Most files of an
+// update already have both, and are left as they are.
 uint32_t GiveModeOfTarget(int dir, const std::string& replacement, const struct stat& target) {
     const int fd = ::openat(dir, replacement.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return OpenAtError(dir, replacement);
     struct stat info {};
     const bool file = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (file) {
-        ::fchmod(fd, target.st_mode & 07777);
+    if (file && (info.st_mode & 07777) != (target.st_mode & 07777)) ::fchmod(fd, target.st_mode & 07777);
+    if (file && (info.st_uid != target.st_uid || info.st_gid != target.st_gid)) {
         if (::fchown(fd, target.st_uid, target.st_gid) != 0) {
             // Only the administrator can give a file away; otherwise it stays the caller's.
         }
@@ -436,12 +448,9 @@ uint32_t MoveToNewNameAt(TNativeFile folder, const UString&, const UString& sour
 // so that the disk works while later entries are unpacked; the flush of the
 // volume then waits for it. A small file is left to that flush, which writes
 // it with its neighbours: starting each one alone costs more than it saves.
-uint32_t FlushFileData(TNativeFile file) {
-    constexpr off_t kEarlyWritebackSize = 1 << 20;
-    struct stat info {};
-    if (::fstat(Fd(file), &info) == 0 && info.st_size >= kEarlyWritebackSize) {
-        ::sync_file_range(Fd(file), 0, 0, SYNC_FILE_RANGE_WRITE);
-    }
+uint32_t FlushFileData(TNativeFile file, uint64_t size) {
+    constexpr uint64_t kEarlyWritebackSize = 1 << 20;
+    if (size >= kEarlyWritebackSize) ::sync_file_range(Fd(file), 0, 0, SYNC_FILE_RANGE_WRITE);
     return 0;  // only a start: FlushVolumeAt reports what fails
 }
 

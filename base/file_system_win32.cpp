@@ -325,7 +325,8 @@ uint32_t OpenFolderAt(TNativeFile, const UString& parentPath, const UString& nam
 
 // Held without FILE_SHARE_DELETE, a level can be neither renamed nor removed,
 // and nothing else can take its name.
-bool HeldFolderIsAt(TNativeFile, const UString&, TNativeFile) { return true; }
+TFolderIdentity FolderIdentity(TNativeFile) { return {}; }
+bool HeldFolderIsAt(TNativeFile, const UString&, const TFolderIdentity&) { return true; }
 
 uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString& name, TFileAccess access,
                     TFileDisposition disposition, TNativeFile& file) {
@@ -424,7 +425,7 @@ uint32_t MoveToNewNameAt(TNativeFile, const UString& folderPath, const UString& 
                                                                                                    : ::GetLastError();
 }
 
-uint32_t FlushFileData(TNativeFile file) {
+uint32_t FlushFileData(TNativeFile file, uint64_t) {
     return ::FlushFileBuffers(reinterpret_cast<HANDLE>(file)) ? 0 : ::GetLastError();
 }
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <utility>
 #endif
 
 #include "tests/support/current_folder.h"
@@ -329,18 +330,30 @@ TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
     }
 }
 
-// The new file takes the old one's permissions (all twelve bits). When the old
-// file cannot take its new name, the new one is taken out of its place again,
-// with or without an exchange, and no second name of the old file is left.
-TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndUndoesAStepThatFails) {
+// The new file takes the old one's permissions (all twelve bits) and its
+// owner and group, each on its own (giving a file away takes root: the tests
+// run as root). When the old file cannot take its new name, the new one is
+// taken out of its place again, with or without an exchange, and no second
+// name of the old file is left.
+TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndOwnerAndUndoesAStepThatFails) {
     const TNativeFile folder = Held();
     const UString path = Text(Dir.Path());
     ASSERT_EQ(NativeWrite(File, 0, "t", 1), 1);
     const fs::perms mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::others_exec | fs::perms::sticky_bit;
-    fs::permissions(Dir / "f.bin", mode);
-    WriteWholeFile(Dir / "new.bin", {'n'});
-    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"new.bin", u"f.bin", u"old.bin"), 0u);
-    EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), mode);
+    const std::string target = (Dir / "f.bin").string();
+    for (const auto& [uid, gid] : {std::pair<uid_t, gid_t>{4321, ::getegid()}, {::geteuid(), 8765}}) {
+        SCOPED_TRACE(uid);
+        ASSERT_EQ(::chown(target.c_str(), uid, gid), 0) << "giving a file away needs root";
+        fs::permissions(Dir / "f.bin", mode);
+        WriteWholeFile(Dir / "new.bin", {'n'});
+        EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"new.bin", u"f.bin", u"old.bin"), 0u);
+        struct stat info {};
+        ASSERT_EQ(::stat(target.c_str(), &info), 0);
+        EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), mode);
+        EXPECT_EQ(info.st_uid, uid);
+        EXPECT_EQ(info.st_gid, gid);
+        fs::remove(Dir / "old.bin");
+    }
     EXPECT_EQ(Written(), "n");
     for (const int exchangeError : {0, EINVAL}) {
         SCOPED_TRACE(exchangeError);
