@@ -29,7 +29,7 @@ void CloseAll(std::vector<TNativeFile>& files) {
 struct THeldLevel {
     std::shared_ptr<const THeldLevel> Parent;
     std::vector<TNativeFile> Holds;  // the folder last
-    TFolderIdentity Identity;        // the folder's, taken when it was opened
+    TFolderIdentity Identity{};      // the folder's, taken when it was opened
     ~THeldLevel() { CloseAll(Holds); }
 };
 

@@ -201,13 +201,13 @@ int64_t TZipFile::LocalHeaderSize(int index) {
     RequireOpenForReading();
     if (index < 0 || index >= FileCount()) throw EZipException(UString(kFileNotFound));
     TZipHeader localHeader;
-    const int64_t start = ReadLocalFixedPart(index, localHeader);
-    return start < 0 ? -1 : static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength + localHeader.ExtraFieldLength;
+    const int64_t start = ReadLocalFixedPart(index, localHeader);  // -1 for a wrong signature
+    return start < 0 ? start : static_cast<int64_t>(kLocalHeaderSize) + localHeader.FileNameLength + localHeader.ExtraFieldLength;
 }
 
 int64_t TZipFile::ReadLocalHeader(int index, TZipHeader& localHeader) {
     const int64_t start = ReadLocalFixedPart(index, localHeader);
-    if (start < 0) return -1;
+    if (start < 0) return start;
     localHeader.FileName.assign(localHeader.FileNameLength, 0);
     localHeader.ExtraField.assign(localHeader.ExtraFieldLength, 0);
     FStream->SetPosition(start + static_cast<int64_t>(kLocalHeaderSize));

@@ -128,8 +128,8 @@ uint32_t OpenFolderAt(TNativeFile parent, const UString& parentPath, const UStri
 // (Linux: its device and inode; Windows needs none, a held level cannot be
 // moved). FolderIdentity takes it once, when the level is opened.
 struct TFolderIdentity {
-    uint64_t Device = 0;
-    uint64_t Node = 0;
+    uint64_t Device;
+    uint64_t Node;
 };
 TFolderIdentity FolderIdentity(TNativeFile folder);
 // HeldFolderIsAt tells whether the held folder of identity HELD is still the

@@ -393,7 +393,7 @@ uint32_t GiveModeOfTarget(int dir, const std::string& replacement, const struct 
     if (fd < 0) return OpenAtError(dir, replacement);
     struct stat info {};
     const bool file = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (file && (info.st_mode & 07777) != (target.st_mode & 07777)) ::fchmod(fd, target.st_mode & 07777);
+    if (file && info.st_mode != target.st_mode) ::fchmod(fd, target.st_mode & 07777);  // both are files
     if (file && (info.st_uid != target.st_uid || info.st_gid != target.st_gid)) {
         if (::fchown(fd, target.st_uid, target.st_gid) != 0) {
             // Only the administrator can give a file away; otherwise it stays the caller's.

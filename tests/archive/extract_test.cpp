@@ -201,12 +201,15 @@ TEST(ExtractAll, AFailingEntryStopsTheRunWithItsOwnErrorAndChangesNothing) {
     }
 }
 
-// A record pointing into bytes that another entry's header or data takes (one
-// compressed stream read for many entries) is refused before anything is
-// written; a stored entry's data is as long as its uncompressed size. Central
-// records in another order than their data are no overlap.
+// A record pointing into bytes that another entry's header (its local extra
+// field counted) or data takes (one compressed stream read for many entries)
+// is refused before anything is written; a stored entry's data is as long as
+// its uncompressed size. Central records in another order than their data are
+// no overlap; a record pointing where no local header starts fails on its own.
 TEST(ExtractAll, OverlappingEntriesAreRefusedBeforeAnythingIsWritten) {
-    const TTestBytes zip = ZipBuilder().Add("a.txt", "data").Add("sub/b.txt", "data").Build();
+    TTestEntry withExtra = TestEntry("a.txt", "data");
+    withExtra.LocalExtra = std::string(8, 'x');
+    const TTestBytes zip = ZipBuilder().Add(withExtra).Add("sub/b.txt", "data").Build();
     const size_t first = CentralDirectoryOffset(zip);  // a.txt's central record
     const size_t second = first + 46 + 5;              // sub/b.txt's
     const UString overlap = Format(kEntriesOverlap, {u"a.txt", u"sub/b.txt"});
@@ -224,6 +227,8 @@ TEST(ExtractAll, OverlappingEntriesAreRefusedBeforeAnythingIsWritten) {
          overlap},
         {"central records in another order",
          [&](TTestBytes& z) { std::rotate(z.begin() + first, z.begin() + second, z.begin() + second + 46 + 9); }, u""},
+        {"a record pointing into the other's data", [&](TTestBytes& z) { PutLe32(z, second + 42, 30 + 5 + 8 + 1); },
+         UString(kBadLocalHeader)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -366,10 +366,15 @@ TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndOwnerAndUndoesAStepThatFails) 
         EXPECT_EQ(ReadWholeFile(Dir / "newer.bin"), std::vector<unsigned char>{'m'});
         EXPECT_FALSE(fs::exists(Dir / "older.bin"));
     }
-    fs::create_directory(Dir / "a folder");  // only a file takes the old one's place
+    fs::create_directory(Dir / "a folder");  // only a file takes the old one's place, or its mode and owner
+    const fs::perms folderMode = fs::status(Dir / "a folder").permissions();
     EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"a folder", u"f.bin", u"older.bin"), static_cast<uint32_t>(EISDIR));
     EXPECT_EQ(Written(), "n");
     EXPECT_TRUE(fs::is_directory(Dir / "a folder"));
+    EXPECT_EQ(fs::status(Dir / "a folder").permissions(), folderMode);
+    struct stat folderInfo {};
+    ASSERT_EQ(::stat((Dir / "a folder").c_str(), &folderInfo), 0);
+    EXPECT_EQ(folderInfo.st_gid, ::getegid());
 }
 
 // Files are made readable and writable by all, folders searchable too, less
