@@ -63,13 +63,23 @@ bool IsAlreadyExistsError(uint32_t error) { return error == ERROR_FILE_EXISTS ||
 
 namespace {
 
+// AttributesOf asks an open file for its attributes alone: GetFileInformationByHandle
+// would also ask for the volume's serial number, which Wine fetches from its mount
+// manager, another process, every time (most of an update's time there).
+bool AttributesOf(HANDLE file, DWORD& attributes) {
+    FILE_BASIC_INFO info{};
+    if (!::GetFileInformationByHandleEx(file, FileBasicInfo, &info, sizeof info)) return false;
+    attributes = info.FileAttributes;
+    return true;
+}
+
 uint32_t ReplaceableError(HANDLE file) {
     // CREATE_ALWAYS refuses a read-only file, and a hidden or system one unless
     // the new attributes keep them; ours are normal.
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(file, &info)) return ::GetLastError();
+    DWORD attributes = 0;
+    if (!AttributesOf(file, attributes)) return ::GetLastError();
     constexpr DWORD kRefused = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    return (info.dwFileAttributes & kRefused) != 0 ? ERROR_ACCESS_DENIED : 0;
+    return (attributes & kRefused) != 0 ? ERROR_ACCESS_DENIED : 0;
 }
 
 }  // namespace
@@ -211,10 +221,8 @@ bool OwnerIsTrusted(HANDLE handle) {
 // IsReparsePoint asks the opened object, and its path as well: Wine reports a
 // folder link only through the path's attributes.
 bool IsReparsePoint(HANDLE handle, const UString& path) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileInformationByHandle(handle, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        return true;
-    }
+    DWORD own = 0;
+    if (AttributesOf(handle, own) && (own & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
     const DWORD attributes = ::GetFileAttributesW(W(path));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
