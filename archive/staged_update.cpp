@@ -38,14 +38,8 @@ bool IsHelperName(const UString& name) {
 
 [[noreturn]] void RaiseWriteError() { throw EWriteError(UString(kStreamWriteError)); }
 
-// RemoveAt removes the file NAME of PLACE through its own handle, opened
-// without following a link; a failure is not reported.
-void RemoveAt(const TFilePlace& place, const UString& name) {
-    TNativeFile file{};
-    if (OpenFileAt(place.Folder(), place.FolderPath(), name, faReadWrite, fdOpenExisting, file) == 0) {
-        DeleteOpenFile(place.Folder(), name, file);
-    }
-}
+// RemoveAt removes the file NAME of PLACE (a link there itself); a failure is not reported.
+void RemoveAt(const TFilePlace& place, const UString& name) { RemoveFileAt(place.Folder(), place.FolderPath(), name); }
 
 }  // namespace
 

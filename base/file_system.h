@@ -138,16 +138,15 @@ bool HeldFolderIsAt(TNativeFile parent, const UString& name, const TFolderIdenti
 // OpenFileAt, CheckReplaceableAt and ReplaceFileAt do what OpenNativeFile,
 // CheckReplaceable and ReplaceFileWith do, for names inside the held folder
 // FOLDER at FOLDERPATH, never through a link (kErrorUntrustedLink). A file
-// opened for writing is checked to lie in that folder after opening, and may
-// be removed through its handle (DeleteOpenFile).
+// opened for writing is checked to lie in that folder after opening.
 uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString& name, TFileAccess access,
                     TFileDisposition disposition, TNativeFile& file);
 uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const UString& name);
 uint32_t ReplaceFileAt(TNativeFile folder, const UString& folderPath, const UString& source, const UString& target);
-// DeleteOpenFile removes the file FILE, opened by OpenFileAt as NAME in
-// FOLDER, and closes it: Windows marks the handle itself for deletion, Linux
-// removes the name from the held folder. A failure is not reported.
-void DeleteOpenFile(TNativeFile folder, const UString& name, TNativeFile file);
+// RemoveFileAt removes the file NAME from the held folder FOLDER at
+// FOLDERPATH, where the name cannot lead elsewhere: a link there is removed
+// itself, never what it points to, and a folder stays. A failure is not reported.
+void RemoveFileAt(TNativeFile folder, const UString& folderPath, const UString& name);
 // OpenArchiveFile opens an existing file for reading (and writing when
 // faReadWrite) without following a link; a link, or a file with more than one
 // name (a hard link), answers kErrorUntrustedLink.

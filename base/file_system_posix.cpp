@@ -360,9 +360,9 @@ uint32_t ReplaceFileAt(TNativeFile folder, const UString&, const UString& source
     return ::renameat(Fd(folder), from.c_str(), Fd(folder), to.c_str()) == 0 ? 0 : LastError();
 }
 
-void DeleteOpenFile(TNativeFile folder, const UString& name, TNativeFile file) {
+// unlinkat removes a link itself and refuses a folder (no AT_REMOVEDIR).
+void RemoveFileAt(TNativeFile folder, const UString&, const UString& name) {
     ::unlinkat(Fd(folder), SlashPath(name).c_str(), 0);
-    ::close(Fd(file));
 }
 
 uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file) {

@@ -373,11 +373,9 @@ uint32_t ReplaceFileAt(TNativeFile, const UString& folderPath, const UString& so
     return ReplaceFileWith(JoinedPath(folderPath, source), JoinedPath(folderPath, target));
 }
 
-void DeleteOpenFile(TNativeFile, const UString&, TNativeFile file) {
-    const HANDLE handle = reinterpret_cast<HANDLE>(file);
-    FILE_DISPOSITION_INFO remove{TRUE};
-    ::SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove);
-    ::CloseHandle(handle);
+// DeleteFileW removes a link itself; the held levels keep the name inside the folder.
+void RemoveFileAt(TNativeFile, const UString& folderPath, const UString& name) {
+    ::DeleteFileW(W(JoinedPath(folderPath, name)));
 }
 
 uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file) {
