@@ -39,7 +39,7 @@ bool IsHelperName(const UString& name) {
 [[noreturn]] void RaiseWriteError() { throw EWriteError(UString(kStreamWriteError)); }
 
 // RemoveAt removes the file NAME of PLACE (a link there itself); a failure is not reported.
-void RemoveAt(const TFilePlace& place, const UString& name) { RemoveFileAt(place.Folder(), place.FolderPath(), name); }
+void RemoveAt(const TFilePlace& place, const UString& name) { RemoveFileAt(place.Folder(), name); }
 
 }  // namespace
 
@@ -58,9 +58,9 @@ TStagedUpdate::~TStagedUpdate() {
         if (!file.Staged.empty()) RemoveAt(file.Place, file.Staged);
     }
     FFiles.clear();
-    for (; !FFoldersMade.empty() && FFoldersMade.back().Place.Folder() != 0; FFoldersMade.pop_back()) {
+    for (; !FFoldersMade.empty() && FFoldersMade.back().Place.Folder().Handle != 0; FFoldersMade.pop_back()) {
         const TFilePlace& place = FFoldersMade.back().Place;
-        RemoveEmptyFolderAt(place.Folder(), place.FolderPath(), place.Name());
+        RemoveEmptyFolderAt(place.Folder(), place.Name());
     }
     FGuard.reset();
     for (; !FFoldersMade.empty(); FFoldersMade.pop_back()) RemoveEmptyFolder(FFoldersMade.back().Folder);
@@ -87,8 +87,8 @@ UString TStagedUpdate::HelperName(UStringView suffix) {
 // RemoveLeftovers removes, once per folder, the staged files and old copies
 // that a killed run left there.
 void TStagedUpdate::RemoveLeftovers(const TFilePlace& place) {
-    if (!FCleanedFolders.insert(place.FolderPath()).second) return;
-    for (const UString& name : FileNamesStartingWithAt(place.Folder(), place.FolderPath(), UString(kHelperPrefix))) {
+    if (!FCleanedFolders.insert(place.Folder().Path).second) return;
+    for (const UString& name : FileNamesStartingWithAt(place.Folder(), UString(kHelperPrefix))) {
         if (IsHelperName(name)) RemoveAt(place, name);
     }
 }
@@ -98,7 +98,7 @@ void TStagedUpdate::Stage(const UString& target, TFilePlace place, const UString
     if (place.Error() != 0) RaiseFileError(true, target, place.Error());
     // The target must be one that could be created anew in its place before
     // anything is written beside it; a target that is not there is a new file.
-    const uint32_t refused = CheckReplaceableAt(place.Folder(), place.FolderPath(), place.Name());
+    const uint32_t refused = CheckReplaceableAt(place.Folder(), place.Name());
     RaiseIfLinkRefused(refused, target);
     if (refused != 0 && FileErrorKind(refused) != TFileErrorKind::NotFound) RaiseFileError(true, target, refused);
     RemoveLeftovers(place);
@@ -106,7 +106,7 @@ void TStagedUpdate::Stage(const UString& target, TFilePlace place, const UString
     UString staged;
     for (int attempt = 0;; ++attempt) {
         staged = HelperName(kStagedSuffix);
-        const uint32_t error = OpenFileAt(place.Folder(), place.FolderPath(), staged, faReadWrite, fdCreateNew, handle);
+        const uint32_t error = OpenFileAt(place.Folder(), staged, faReadWrite, fdCreateNew, handle);
         if (error == 0) break;
         RaiseIfLinkRefused(error, target);
         if (FileErrorKind(error) != TFileErrorKind::AlreadyExists || attempt == 1000) {
@@ -156,9 +156,9 @@ void TStagedUpdate::Swap(TStagedFile& file) {
     const TFilePlace& place = file.Place;
     const UString oldCopy = HelperName(kOldSuffix);
     const auto replace = [&] {
-        return ReplaceKeepingOldAt(place.Folder(), place.FolderPath(), file.Staged, place.Name(), oldCopy);
+        return ReplaceKeepingOldAt(place.Folder(), file.Staged, place.Name(), oldCopy);
     };
-    uint32_t error = file.Replaces ? replace() : MoveToNewNameAt(place.Folder(), place.FolderPath(), file.Staged, place.Name());
+    uint32_t error = file.Replaces ? replace() : MoveToNewNameAt(place.Folder(), file.Staged, place.Name());
     if (!file.Replaces && FileErrorKind(error) == TFileErrorKind::AlreadyExists) {
         // the same file given twice, or one put there since
         file.Replaces = true;
@@ -181,7 +181,7 @@ void TStagedUpdate::PutBack() {
         if (it->OldCopy.empty()) {
             RemoveAt(place, place.Name());
         } else {
-            ReplaceFileAt(place.Folder(), place.FolderPath(), it->OldCopy, place.Name());
+            ReplaceFileAt(place.Folder(), it->OldCopy, place.Name());
         }
     }
 }

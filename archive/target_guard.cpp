@@ -29,7 +29,7 @@ void CloseAll(std::vector<TNativeFile>& files) {
 struct THeldLevel {
     std::shared_ptr<const THeldLevel> Parent;
     std::vector<TNativeFile> Holds;  // the folder last
-    TFolderIdentity Identity{};      // the folder's, taken when it was opened
+    THeldFolder Folder;              // the folder, its identity taken when it was opened
     ~THeldLevel() { CloseAll(Holds); }
 };
 
@@ -62,31 +62,30 @@ void TTargetGuard::Walk(const std::vector<UString>& parts, bool create, TFilePla
         UString refused;
         FHoldError = HoldFolderPath(FFolder, FHolds, refused);
         RaiseIfLinkRefused(FHoldError, refused);
+        if (FHoldError == 0) FHeldFolder = HeldFolder(FHolds.back(), FFolder);
         FHeld = true;
     }
     place.FError = FHoldError;
     if (FHoldError != 0) return;
-    place.FFolder = FHolds.back();
-    place.FFolderPath = FFolder;
+    place.FFolder = FHeldFolder;
     // A level some place still holds is used again while it is still the
     // folder at its name; one moved away is opened anew, never through a link.
     for (const UString& part : parts) {
-        const UString levelPath = Joined(place.FFolderPath, part);
+        const UString levelPath = Joined(place.FFolder.Path, part);
         std::shared_ptr<const THeldLevel> level = FLevels[levelPath].lock();
-        if (level && !HeldFolderIsAt(place.FFolder, part, level->Identity)) level.reset();
+        if (level && !HeldFolderIsAt(place.FFolder, part, level->Folder.Identity)) level.reset();
         if (!level) {
             auto opened = std::make_shared<THeldLevel>();
             opened->Parent = place.FLevel;
-            place.FError = OpenFolderAt(place.FFolder, place.FFolderPath, part, create, opened->Holds);
+            place.FError = OpenFolderAt(place.FFolder, part, create, opened->Holds);
             RaiseIfLinkRefused(place.FError, levelPath);
             if (place.FError != 0) return;
-            opened->Identity = FolderIdentity(opened->Holds.back());
+            opened->Folder = HeldFolder(opened->Holds.back(), levelPath);
             FLevels[levelPath] = opened;
             level = std::move(opened);
         }
         place.FLevel = std::move(level);
-        place.FFolder = place.FLevel->Holds.back();
-        place.FFolderPath = levelPath;
+        place.FFolder = place.FLevel->Folder;
     }
 }
 

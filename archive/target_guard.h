@@ -23,15 +23,13 @@ struct THeldLevel;
 class TFilePlace {
 public:
     uint32_t Error() const { return FError; }  // 0 when the folder is held
-    TNativeFile Folder() const { return FFolder; }
-    const UString& FolderPath() const { return FFolderPath; }
+    const THeldFolder& Folder() const { return FFolder; }
     const UString& Name() const { return FName; }
 
 private:
     friend class TTargetGuard;
     std::shared_ptr<const THeldLevel> FLevel;  // none for the target folder itself
-    TNativeFile FFolder = 0;
-    UString FFolderPath;
+    THeldFolder FFolder;
     UString FName;
     uint32_t FError = 0;
 };
@@ -60,6 +58,7 @@ private:
     UString FFolder;
     std::unordered_map<UString, std::weak_ptr<const THeldLevel>> FLevels;  // by full path, while a place holds them
     std::vector<TNativeFile> FHolds;  // the target folder (Windows: and the levels above it)
+    THeldFolder FHeldFolder;          // the target folder, once held
     uint32_t FHoldError = 0;
     bool FHeld = false;
 };

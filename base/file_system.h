@@ -118,43 +118,55 @@ extern const uint32_t kErrorUntrustedLink;
 // with REFUSED set to the level that failed. The holds are closed outermost
 // last by CloseNativeFile; the folder itself is the last one.
 uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, UString& refused);
-// OpenFolderAt holds the folder NAME (one level) inside the held folder PARENT
-// whose full path is PARENTPATH, creating it first when CREATE, and adds its
-// holds to HOLDS (the folder last). A link there answers kErrorUntrustedLink
-// (Windows: unless an administrator made it; then the link is held too).
-uint32_t OpenFolderAt(TNativeFile parent, const UString& parentPath, const UString& name, bool create,
-                      std::vector<TNativeFile>& holds);
-// TFolderIdentity tells a held folder from every other one on the machine
-// (Linux: its device and inode; Windows needs none, a held level cannot be
-// moved). FolderIdentity takes it once, when the level is opened.
+
+// TFolderIdentity tells a held folder from every other one on the machine,
+// taken once, when the level is held. Linux: its device and inode (a held
+// folder can be renamed there and a link put at its name). Windows: its
+// volume's serial number and its path on that volume (a held level cannot
+// move), which a file opened in it is checked against.
 struct TFolderIdentity {
-    uint64_t Device;
-    uint64_t Node;
+    uint64_t Device = 0;
+    uint64_t Node = 0;
+    UString NameOnVolume;  // Windows only
 };
-TFolderIdentity FolderIdentity(TNativeFile folder);
+// THeldFolder is a folder this process holds: its handle (the last of its
+// holds), its full path and its identity. The calls below work on names inside it.
+struct THeldFolder {
+    TNativeFile Handle = 0;
+    UString Path;
+    TFolderIdentity Identity;
+};
+// HeldFolder describes the held folder HANDLE at PATH, taking its identity.
+THeldFolder HeldFolder(TNativeFile handle, const UString& path);
+
+// OpenFolderAt holds the folder NAME (one level) inside the held folder
+// PARENT, creating it first when CREATE, and adds its holds to HOLDS (the
+// folder last). A link there answers kErrorUntrustedLink (Windows: unless an
+// administrator made it; then the link is held too).
+uint32_t OpenFolderAt(const THeldFolder& parent, const UString& name, bool create, std::vector<TNativeFile>& holds);
 // HeldFolderIsAt tells whether the held folder of identity HELD is still the
 // folder NAME inside PARENT (a held level used again by a later entry).
-bool HeldFolderIsAt(TNativeFile parent, const UString& name, const TFolderIdentity& held);
+bool HeldFolderIsAt(const THeldFolder& parent, const UString& name, const TFolderIdentity& held);
 // OpenFileAt, CheckReplaceableAt and ReplaceFileAt do what OpenNativeFile,
 // CheckReplaceable and ReplaceFileWith do, for names inside the held folder
-// FOLDER at FOLDERPATH, never through a link (kErrorUntrustedLink). A file
-// opened for writing is checked to lie in that folder after opening.
-uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString& name, TFileAccess access,
-                    TFileDisposition disposition, TNativeFile& file);
-uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const UString& name);
-uint32_t ReplaceFileAt(TNativeFile folder, const UString& folderPath, const UString& source, const UString& target);
-// RemoveFileAt removes the file NAME from the held folder FOLDER at
-// FOLDERPATH, where the name cannot lead elsewhere: a link there is removed
-// itself, never what it points to, and a folder stays. A failure is not reported.
-void RemoveFileAt(TNativeFile folder, const UString& folderPath, const UString& name);
+// FOLDER, never through a link (kErrorUntrustedLink). A file opened for
+// writing is checked to lie in that folder after opening.
+uint32_t OpenFileAt(const THeldFolder& folder, const UString& name, TFileAccess access, TFileDisposition disposition,
+                    TNativeFile& file);
+uint32_t CheckReplaceableAt(const THeldFolder& folder, const UString& name);
+uint32_t ReplaceFileAt(const THeldFolder& folder, const UString& source, const UString& target);
+// RemoveFileAt removes the file NAME from the held folder FOLDER, where the
+// name cannot lead elsewhere: a link there is removed itself, never what it
+// points to, and a folder stays. A failure is not reported.
+void RemoveFileAt(const THeldFolder& folder, const UString& name);
 // OpenArchiveFile opens an existing file for reading (and writing when
 // faReadWrite) without following a link; a link, or a file with more than one
 // name (a hard link), answers kErrorUntrustedLink.
 uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file);
 
 // ---- Staging an update: the calls the staged writer adds (archive/staged_update.cpp).
-// Like OpenFileAt, each works on names inside the held folder FOLDER at
-// FOLDERPATH and never through a link: Linux through the folder's descriptor,
+// Like OpenFileAt, each works on names inside the held folder FOLDER and
+// never through a link: Linux through the folder's descriptor,
 // Windows by name inside the held levels, which cannot be swapped.
 
 // ReplaceKeepingOldAt puts the file REPLACEMENT in TARGET's place and keeps
@@ -162,11 +174,11 @@ uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& f
 // spelled on disk, its security settings and its creation time (ReplaceFileW;
 // Linux keeps mode and owner). A link at either name answers
 // kErrorUntrustedLink. 0 or the system's error code.
-uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString& folderPath, const UString& replacement,
-                             const UString& target, const UString& oldCopy);
+uint32_t ReplaceKeepingOldAt(const THeldFolder& folder, const UString& replacement, const UString& target,
+                             const UString& oldCopy);
 // MoveToNewNameAt gives the file SOURCE the name TARGET, which must not exist;
 // 0, or the system's error code (an "already exists" one when it does).
-uint32_t MoveToNewNameAt(TNativeFile folder, const UString& folderPath, const UString& source, const UString& target);
+uint32_t MoveToNewNameAt(const THeldFolder& folder, const UString& source, const UString& target);
 // FlushFileData and FlushVolumeAt together put written data on the disk:
 // FlushFileData on each file before it is closed (SIZE: the bytes written to
 // it), then FlushVolumeAt once on a held folder of that volume. Windows
@@ -174,14 +186,14 @@ uint32_t MoveToNewNameAt(TNativeFile folder, const UString& folderPath, const US
 // only starts each file's writeback and waits once for the whole file system
 // (syncfs). 0 or the system's error code.
 uint32_t FlushFileData(TNativeFile file, uint64_t size);
-uint32_t FlushVolumeAt(TNativeFile folder);
+uint32_t FlushVolumeAt(const THeldFolder& folder);
 // RemoveEmptyFolder removes a folder only when it is empty, RemoveEmptyFolderAt
 // the folder NAME inside the held folder; a link there is not followed, a
 // failure is not reported.
 void RemoveEmptyFolder(const UString& path);
-void RemoveEmptyFolderAt(TNativeFile folder, const UString& folderPath, const UString& name);
+void RemoveEmptyFolderAt(const THeldFolder& folder, const UString& name);
 // FileNamesStartingWithAt lists the names in the held folder that begin with prefix.
-std::vector<UString> FileNamesStartingWithAt(TNativeFile folder, const UString& folderPath, const UString& prefix);
+std::vector<UString> FileNamesStartingWithAt(const THeldFolder& folder, const UString& prefix);
 // LongPathForm is a full path in the form that opens whatever its length
 // (Windows: "\\?\" before a path of MAX_PATH characters or more; Linux: unchanged).
 UString LongPathForm(const UString& fullPath);

@@ -295,48 +295,47 @@ uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, US
     return 0;
 }
 
-uint32_t OpenFolderAt(TNativeFile parent, const UString&, const UString& name, bool create,
-                      std::vector<TNativeFile>& holds) {
+uint32_t OpenFolderAt(const THeldFolder& parent, const UString& name, bool create, std::vector<TNativeFile>& holds) {
     const std::string part = SlashPath(name);
-    if (create) ::mkdirat(Fd(parent), part.c_str(), 0777);  // an existing one is fine; the open answers
-    const int fd = ::openat(Fd(parent), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return OpenAtError(parent, part);
+    if (create) ::mkdirat(Fd(parent.Handle), part.c_str(), 0777);  // an existing one is fine; the open answers
+    const int fd = ::openat(Fd(parent.Handle), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return OpenAtError(parent.Handle, part);
     holds.push_back(fd);
     return 0;
 }
 
 // A held folder can be renamed on Linux and a link put at its name.
 // An identity that could not be taken (inode 0) matches no folder: the level is opened anew.
-TFolderIdentity FolderIdentity(TNativeFile folder) {
+THeldFolder HeldFolder(TNativeFile handle, const UString& path) {
     struct stat info {};
-    ::fstat(Fd(folder), &info);  // a failing fstat leaves it zero
-    return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    ::fstat(Fd(handle), &info);  // a failing fstat leaves it zero
+    return {handle, path, {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), {}}};
 }
 
-bool HeldFolderIsAt(TNativeFile parent, const UString& name, const TFolderIdentity& held) {
+bool HeldFolderIsAt(const THeldFolder& parent, const UString& name, const TFolderIdentity& held) {
     struct stat there {};
-    return ::fstatat(Fd(parent), SlashPath(name).c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+    return ::fstatat(Fd(parent.Handle), SlashPath(name).c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
            static_cast<uint64_t>(there.st_dev) == held.Device && static_cast<uint64_t>(there.st_ino) == held.Node;
 }
 
-uint32_t OpenFileAt(TNativeFile folder, const UString&, const UString& name, TFileAccess access,
-                    TFileDisposition disposition, TNativeFile& file) {
+uint32_t OpenFileAt(const THeldFolder& folder, const UString& name, TFileAccess access, TFileDisposition disposition,
+                    TNativeFile& file) {
     const std::string part = SlashPath(name);
     int flags = (access == faRead ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOFOLLOW;
     if (disposition == fdCreateAlways) flags |= O_CREAT | O_TRUNC;
     if (disposition == fdCreateNew) flags |= O_CREAT | O_EXCL;
-    const int fd = ::openat(Fd(folder), part.c_str(), flags, 0666);
+    const int fd = ::openat(Fd(folder.Handle), part.c_str(), flags, 0666);
     if (fd < 0) {
         // O_EXCL answers EEXIST for a link of any kind; a link is named as one.
-        return OpenAtError(folder, part);
+        return OpenAtError(folder.Handle, part);
     }
     file = fd;
     return 0;
 }
 
-uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const UString& name) {
+uint32_t CheckReplaceableAt(const THeldFolder& folder, const UString& name) {
     TNativeFile file = 0;
-    const uint32_t error = OpenFileAt(folder, folderPath, name, faReadWrite, fdOpenExisting, file);
+    const uint32_t error = OpenFileAt(folder, name, faReadWrite, fdOpenExisting, file);
     if (error != 0) return error;
     struct stat info {};
     const bool statted = ::fstat(Fd(file), &info) == 0;
@@ -348,21 +347,21 @@ uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const
 
 // The names are exchanged inside the held folder, as ReplaceFileWith does by
 // path; a link at TARGET is itself replaced, never followed.
-uint32_t ReplaceFileAt(TNativeFile folder, const UString&, const UString& source, const UString& target) {
+uint32_t ReplaceFileAt(const THeldFolder& folder, const UString& source, const UString& target) {
     const std::string from = SlashPath(source);
     const std::string to = SlashPath(target);
-    if (ExchangeNames(from.c_str(), to.c_str(), Fd(folder)) == 0) {
-        if (::unlinkat(Fd(folder), from.c_str(), 0) == 0 || errno != EISDIR) return 0;
-        ExchangeNames(from.c_str(), to.c_str(), Fd(folder));
+    if (ExchangeNames(from.c_str(), to.c_str(), Fd(folder.Handle)) == 0) {
+        if (::unlinkat(Fd(folder.Handle), from.c_str(), 0) == 0 || errno != EISDIR) return 0;
+        ExchangeNames(from.c_str(), to.c_str(), Fd(folder.Handle));
         return EISDIR;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != ENOENT) return LastError();
-    return ::renameat(Fd(folder), from.c_str(), Fd(folder), to.c_str()) == 0 ? 0 : LastError();
+    return ::renameat(Fd(folder.Handle), from.c_str(), Fd(folder.Handle), to.c_str()) == 0 ? 0 : LastError();
 }
 
 // unlinkat removes a link itself and refuses a folder (no AT_REMOVEDIR).
-void RemoveFileAt(TNativeFile folder, const UString&, const UString& name) {
-    ::unlinkat(Fd(folder), SlashPath(name).c_str(), 0);
+void RemoveFileAt(const THeldFolder& folder, const UString& name) {
+    ::unlinkat(Fd(folder.Handle), SlashPath(name).c_str(), 0);
 }
 
 uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file) {
@@ -408,9 +407,9 @@ uint32_t GiveModeOfTarget(int dir, const std::string& replacement, const struct 
 // The exchange puts the new file in place without the flush that a rename
 // over an existing file costs on ext4; the old file's name then moves on to
 // oldCopy. The target name never stands empty.
-uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString&, const UString& replacement, const UString& target,
+uint32_t ReplaceKeepingOldAt(const THeldFolder& folder, const UString& replacement, const UString& target,
                              const UString& oldCopy) {
-    const int dir = Fd(folder);
+    const int dir = Fd(folder.Handle);
     const std::string from = SlashPath(replacement);
     const std::string to = SlashPath(target);
     const std::string old = SlashPath(oldCopy);
@@ -433,8 +432,8 @@ uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString&, const UString& 
     return error;
 }
 
-uint32_t MoveToNewNameAt(TNativeFile folder, const UString&, const UString& source, const UString& target) {
-    const int dir = Fd(folder);
+uint32_t MoveToNewNameAt(const THeldFolder& folder, const UString& source, const UString& target) {
+    const int dir = Fd(folder.Handle);
     const std::string from = SlashPath(source);
     const std::string to = SlashPath(target);
     if (RenameAt2(dir, from.c_str(), to.c_str(), kRenameNoReplace) == 0) return 0;
@@ -454,18 +453,18 @@ uint32_t FlushFileData(TNativeFile file, uint64_t size) {
     return 0;  // only a start: FlushVolumeAt reports what fails
 }
 
-uint32_t FlushVolumeAt(TNativeFile folder) { return ::syncfs(Fd(folder)) == 0 ? 0 : LastError(); }
+uint32_t FlushVolumeAt(const THeldFolder& folder) { return ::syncfs(Fd(folder.Handle)) == 0 ? 0 : LastError(); }
 
 void RemoveEmptyFolder(const UString& path) { ::rmdir(NativePath(path).c_str()); }
 
 // unlinkat answers ENOTDIR for a link: it is left, and nothing it points to is touched.
-void RemoveEmptyFolderAt(TNativeFile folder, const UString&, const UString& name) {
-    ::unlinkat(Fd(folder), SlashPath(name).c_str(), AT_REMOVEDIR);
+void RemoveEmptyFolderAt(const THeldFolder& folder, const UString& name) {
+    ::unlinkat(Fd(folder.Handle), SlashPath(name).c_str(), AT_REMOVEDIR);
 }
 
-std::vector<UString> FileNamesStartingWithAt(TNativeFile folder, const UString&, const UString& prefix) {
+std::vector<UString> FileNamesStartingWithAt(const THeldFolder& folder, const UString& prefix) {
     std::vector<UString> names;
-    const int fd = ::openat(Fd(folder), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::openat(Fd(folder.Handle), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
     if (dir == nullptr) {
         if (fd >= 0) ::close(fd);

@@ -272,14 +272,32 @@ size_t RootLength(const UString& path) {
     return share == UString::npos ? path.size() : share + 1;
 }
 
+// VolumeOf is the serial number of the volume an open file lies on. FileIdInfo
+// (Windows 8 and later) answers from the file system; Wine answers it without
+// asking its mount manager, another process, as GetFileInformationByHandle
+// does each time. Older systems answer only the latter.
+bool VolumeOf(HANDLE handle, uint64_t& volume) {
+    struct TFileIdInfo {  // FILE_ID_INFO, which the headers show only to programs for Windows 8 and later
+        ULONGLONG VolumeSerialNumber;
+        BYTE FileId[16];
+    } id{};
+    constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+    if (::GetFileInformationByHandleEx(handle, kFileIdInfo, &id, sizeof id)) {
+        volume = id.VolumeSerialNumber;
+        return true;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) return false;
+    volume = info.dwVolumeSerialNumber;
+    return true;
+}
+
 // NameOnVolume is the path of an open file or folder on its volume (what a
 // link on the way led to, without the drive) and the volume's serial number.
 // Asked of the handle, at any length (GetFinalPathNameByHandleW under Wine
 // stops at MAX_PATH).
-bool NameOnVolume(HANDLE handle, UString& name, DWORD& volume) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle, &info)) return false;
-    volume = info.dwVolumeSerialNumber;
+bool NameOnVolume(HANDLE handle, UString& name, uint64_t& volume) {
+    if (!VolumeOf(handle, volume)) return false;
     std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR)) / sizeof(DWORD) + 1);
     auto* named = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
     if (!::GetFileInformationByHandleEx(handle, FileNameInfo, named, static_cast<DWORD>(buffer.size() * sizeof(DWORD)))) {
@@ -294,15 +312,15 @@ bool SameText(const UString& a, const UString& b) {
            CSTR_EQUAL;
 }
 
-// LiesIn: the opened file lies on the opened folder's volume, in that folder.
-bool LiesIn(HANDLE file, HANDLE folder) {
+// LiesIn: the opened file lies on the held folder's volume, in that folder.
+// A folder whose name could not be taken when it was held holds no file.
+bool LiesIn(HANDLE file, const TFolderIdentity& folder) {
     UString filePath;
-    UString folderPath;
-    DWORD fileVolume = 0;
-    DWORD folderVolume = 0;
-    if (!NameOnVolume(file, filePath, fileVolume) || !NameOnVolume(folder, folderPath, folderVolume)) return false;
+    uint64_t fileVolume = 0;
+    if (folder.NameOnVolume.empty() || !NameOnVolume(file, filePath, fileVolume)) return false;
     const size_t cut = filePath.find_last_of(u'\\');
-    if (fileVolume != folderVolume || cut == UString::npos) return false;
+    if (fileVolume != folder.Device || cut == UString::npos) return false;
+    UString folderPath = folder.NameOnVolume;
     while (!folderPath.empty() && folderPath.back() == u'\\') folderPath.pop_back();
     return SameText(filePath.substr(0, cut), folderPath);
 }
@@ -324,31 +342,38 @@ uint32_t HoldFolderPath(const UString& path, std::vector<TNativeFile>& holds, US
     return error;
 }
 
-uint32_t OpenFolderAt(TNativeFile, const UString& parentPath, const UString& name, bool create,
-                      std::vector<TNativeFile>& holds) {
-    const UString path = JoinedPath(parentPath, name);
+uint32_t OpenFolderAt(const THeldFolder& parent, const UString& name, bool create, std::vector<TNativeFile>& holds) {
+    const UString path = JoinedPath(parent.Path, name);
     if (create) ::CreateDirectoryW(W(path), nullptr);  // an existing one is fine; holding it answers
     return HoldLevel(path, holds);
 }
 
-// Held without FILE_SHARE_DELETE, a level can be neither renamed nor removed,
-// and nothing else can take its name.
-TFolderIdentity FolderIdentity(TNativeFile) { return {}; }
-bool HeldFolderIsAt(TNativeFile, const UString&, const TFolderIdentity&) { return true; }
+// Held without FILE_SHARE_DELETE, a level (and every level above it) can be
+// neither renamed nor removed, and nothing else can take its name: its path
+// on the volume, taken once here, stays true while it is held.
+THeldFolder HeldFolder(TNativeFile handle, const UString& path) {
+    THeldFolder held{handle, path, {}};
+    if (!NameOnVolume(reinterpret_cast<HANDLE>(handle), held.Identity.NameOnVolume, held.Identity.Device)) {
+        held.Identity.NameOnVolume.clear();
+    }
+    return held;
+}
 
-uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString& name, TFileAccess access,
-                    TFileDisposition disposition, TNativeFile& file) {
+bool HeldFolderIsAt(const THeldFolder&, const UString&, const TFolderIdentity&) { return true; }
+
+uint32_t OpenFileAt(const THeldFolder& folder, const UString& name, TFileAccess access, TFileDisposition disposition,
+                    TNativeFile& file) {
     const DWORD rights = access == faRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE | DELETE;
     const DWORD create = disposition == fdOpenExisting   ? OPEN_EXISTING
                          : disposition == fdCreateAlways ? CREATE_ALWAYS
                                                          : CREATE_NEW;
-    const UString path = JoinedPath(folderPath, name);
+    const UString path = JoinedPath(folder.Path, name);
     TUniqueFile opened(::CreateFileW(W(path), rights, 0, nullptr, create,
                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!opened.Valid()) return ::GetLastError();
     // A file link is never written through, whoever made it: what it points
     // to lies outside the folder. And what was opened must lie in the folder.
-    if (IsReparsePoint(opened.Get(), path) || !LiesIn(opened.Get(), reinterpret_cast<HANDLE>(folder))) {
+    if (IsReparsePoint(opened.Get(), path) || !LiesIn(opened.Get(), folder.Identity)) {
         if (disposition == fdCreateNew) {  // a file this call created goes again, through its handle
             FILE_DISPOSITION_INFO remove{TRUE};
             ::SetFileInformationByHandle(opened.Get(), FileDispositionInfo, &remove, sizeof remove);
@@ -359,9 +384,9 @@ uint32_t OpenFileAt(TNativeFile folder, const UString& folderPath, const UString
     return 0;
 }
 
-uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const UString& name) {
+uint32_t CheckReplaceableAt(const THeldFolder& folder, const UString& name) {
     TNativeFile file = 0;
-    const uint32_t error = OpenFileAt(folder, folderPath, name, faReadWrite, fdOpenExisting, file);
+    const uint32_t error = OpenFileAt(folder, name, faReadWrite, fdOpenExisting, file);
     if (error != 0) return error;
     const TUniqueFile opened(reinterpret_cast<HANDLE>(file));
     return ReplaceableError(opened.Get());
@@ -369,13 +394,13 @@ uint32_t CheckReplaceableAt(TNativeFile folder, const UString& folderPath, const
 
 // The folder is held, so the two names resolve inside it; MoveFileExW
 // replaces a link at TARGET itself and never follows it.
-uint32_t ReplaceFileAt(TNativeFile, const UString& folderPath, const UString& source, const UString& target) {
-    return ReplaceFileWith(JoinedPath(folderPath, source), JoinedPath(folderPath, target));
+uint32_t ReplaceFileAt(const THeldFolder& folder, const UString& source, const UString& target) {
+    return ReplaceFileWith(JoinedPath(folder.Path, source), JoinedPath(folder.Path, target));
 }
 
 // DeleteFileW removes a link itself; the held levels keep the name inside the folder.
-void RemoveFileAt(TNativeFile, const UString& folderPath, const UString& name) {
-    ::DeleteFileW(W(JoinedPath(folderPath, name)));
+void RemoveFileAt(const THeldFolder& folder, const UString& name) {
+    ::DeleteFileW(W(JoinedPath(folder.Path, name)));
 }
 
 uint32_t OpenArchiveFile(const UString& name, TFileAccess access, TNativeFile& file) {
@@ -411,12 +436,12 @@ UString SpelledOnDisk(const UString& target) {
 
 // The target is opened first as OpenFileAt opens it: a link there, or a file
 // that is not replaceable, is refused before ReplaceFileW sees its name.
-uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString& folderPath, const UString& replacement,
-                             const UString& target, const UString& oldCopy) {
-    if (const uint32_t refused = CheckReplaceableAt(folder, folderPath, target)) return refused;
-    const UString spelled = SpelledOnDisk(JoinedPath(folderPath, target));
-    const UString old = JoinedPath(folderPath, oldCopy);
-    if (::ReplaceFileW(W(spelled), W(JoinedPath(folderPath, replacement)), W(old), REPLACEFILE_IGNORE_MERGE_ERRORS,
+uint32_t ReplaceKeepingOldAt(const THeldFolder& folder, const UString& replacement, const UString& target,
+                             const UString& oldCopy) {
+    if (const uint32_t refused = CheckReplaceableAt(folder, target)) return refused;
+    const UString spelled = SpelledOnDisk(JoinedPath(folder.Path, target));
+    const UString old = JoinedPath(folder.Path, oldCopy);
+    if (::ReplaceFileW(W(spelled), W(JoinedPath(folder.Path, replacement)), W(old), REPLACEFILE_IGNORE_MERGE_ERRORS,
                        nullptr, nullptr)) {
         return 0;
     }
@@ -426,27 +451,27 @@ uint32_t ReplaceKeepingOldAt(TNativeFile folder, const UString& folderPath, cons
     return error;
 }
 
-uint32_t MoveToNewNameAt(TNativeFile, const UString& folderPath, const UString& source, const UString& target) {
-    return ::MoveFileExW(W(JoinedPath(folderPath, source)), W(JoinedPath(folderPath, target)), 0) ? 0
-                                                                                                   : ::GetLastError();
+uint32_t MoveToNewNameAt(const THeldFolder& folder, const UString& source, const UString& target) {
+    return ::MoveFileExW(W(JoinedPath(folder.Path, source)), W(JoinedPath(folder.Path, target)), 0) ? 0
+                                                                                                     : ::GetLastError();
 }
 
 uint32_t FlushFileData(TNativeFile file, uint64_t) {
     return ::FlushFileBuffers(reinterpret_cast<HANDLE>(file)) ? 0 : ::GetLastError();
 }
 
-uint32_t FlushVolumeAt(TNativeFile) { return 0; }  // each file was flushed already
+uint32_t FlushVolumeAt(const THeldFolder&) { return 0; }  // each file was flushed already
 
 void RemoveEmptyFolder(const UString& path) { ::RemoveDirectoryW(W(path)); }
 
 // RemoveDirectoryW removes a link itself, never what it points to.
-void RemoveEmptyFolderAt(TNativeFile, const UString& folderPath, const UString& name) {
-    ::RemoveDirectoryW(W(JoinedPath(folderPath, name)));
+void RemoveEmptyFolderAt(const THeldFolder& folder, const UString& name) {
+    ::RemoveDirectoryW(W(JoinedPath(folder.Path, name)));
 }
 
-std::vector<UString> FileNamesStartingWithAt(TNativeFile, const UString& folderPath, const UString& prefix) {
+std::vector<UString> FileNamesStartingWithAt(const THeldFolder& folder, const UString& prefix) {
     std::vector<UString> names;
-    const UString pattern = JoinedPath(folderPath, prefix + u"*");
+    const UString pattern = JoinedPath(folder.Path, prefix + u"*");
     WIN32_FIND_DATAW entry{};
     const TUniqueFind find(::FindFirstFileExW(W(pattern), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
     if (!find.Valid()) return names;

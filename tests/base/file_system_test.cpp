@@ -142,7 +142,7 @@ TEST_F(FileSystemQuestions, ReplacingPutsTheNewFileInPlaceButNotOverAFolder) {
     const std::function<uint32_t(const char*, const char*)> replaces[] = {
         [&](const char* source, const char* target) { return ReplaceFileWith(Text(Dir / source), Text(Dir / target)); },
         [&](const char* source, const char* target) {
-            return ReplaceFileAt(holds[0], Text(Dir.Path()), FromUtf8(source), FromUtf8(target));
+            return ReplaceFileAt(HeldFolder(holds[0], Text(Dir.Path())), FromUtf8(source), FromUtf8(target));
         },
     };
     for (const auto& replace : replaces) {
@@ -236,11 +236,11 @@ protected:
         const std::vector<unsigned char> bytes = ReadWholeFile(Dir / "f.bin");
         return std::string(bytes.begin(), bytes.end());
     }
-    // Held holds the test's folder and answers its descriptor.
-    TNativeFile Held() {
+    // Held holds the test's folder and answers it.
+    THeldFolder Held() {
         UString refused;
         EXPECT_EQ(HoldFolderPath(Text(Dir.Path()), Holds, refused), 0u);
-        return Holds.empty() ? -1 : Holds.back();
+        return HeldFolder(Holds.empty() ? -1 : Holds.back(), Text(Dir.Path()));
     }
     TTempDir Dir;
     TNativeFile File = -1;
@@ -290,13 +290,12 @@ TEST_F(FileCalls, AWriteGoesOnAfterEachPartAndFailuresCountAsNothing) {
 // answer and moves nothing, except for a replacement whose target has vanished
 // meanwhile: a rename puts the file there all the same.
 TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
-    const TNativeFile folder = Held();
-    const UString path = Text(Dir.Path());
+    const THeldFolder folder = Held();
     const std::function<uint32_t()> calls[] = {
         [&] { return ReplaceFileWith(Text(Dir / "new.bin"), Text(Dir / "f.bin")); },
-        [&] { return ReplaceFileAt(folder, path, u"new.bin", u"f.bin"); },
-        [&] { return ReplaceKeepingOldAt(folder, path, u"new.bin", u"f.bin", u"old.bin"); },
-        [&] { return MoveToNewNameAt(folder, path, u"new.bin", u"f.bin"); },  // f.bin removed first
+        [&] { return ReplaceFileAt(folder, u"new.bin", u"f.bin"); },
+        [&] { return ReplaceKeepingOldAt(folder, u"new.bin", u"f.bin", u"old.bin"); },
+        [&] { return MoveToNewNameAt(folder, u"new.bin", u"f.bin"); },  // f.bin removed first
     };
     const std::pair<int, uint32_t> answers[4][4] = {  // the exchange's error; what each call answers
         {{EINVAL, 0}, {EINVAL, 0}, {EINVAL, 0}, {EINVAL, 0}},
@@ -336,8 +335,7 @@ TEST_F(FileCalls, WithoutAnExchangeRenamesAndLinksDoTheSameJobs) {
 // taken out of its place again, with or without an exchange, and no second
 // name of the old file is left.
 TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndOwnerAndUndoesAStepThatFails) {
-    const TNativeFile folder = Held();
-    const UString path = Text(Dir.Path());
+    const THeldFolder folder = Held();
     ASSERT_EQ(NativeWrite(File, 0, "t", 1), 1);
     const fs::perms mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::others_exec | fs::perms::sticky_bit;
     const std::string target = (Dir / "f.bin").string();
@@ -346,7 +344,7 @@ TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndOwnerAndUndoesAStepThatFails) 
         ASSERT_EQ(::chown(target.c_str(), uid, gid), 0) << "giving a file away needs root";
         fs::permissions(Dir / "f.bin", mode);
         WriteWholeFile(Dir / "new.bin", {'n'});
-        EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"new.bin", u"f.bin", u"old.bin"), 0u);
+        EXPECT_EQ(ReplaceKeepingOldAt(folder, u"new.bin", u"f.bin", u"old.bin"), 0u);
         struct stat info {};
         ASSERT_EQ(::stat(target.c_str(), &info), 0);
         EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), mode);
@@ -360,7 +358,7 @@ TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndOwnerAndUndoesAStepThatFails) 
         WriteWholeFile(Dir / "newer.bin", {'m'});
         gPlan.ExchangeError = exchangeError;
         gPlan.RenameError = EIO;
-        EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"newer.bin", u"f.bin", u"older.bin"), static_cast<uint32_t>(EIO));
+        EXPECT_EQ(ReplaceKeepingOldAt(folder, u"newer.bin", u"f.bin", u"older.bin"), static_cast<uint32_t>(EIO));
         gPlan = {};
         EXPECT_EQ(Written(), "n");
         EXPECT_EQ(ReadWholeFile(Dir / "newer.bin"), std::vector<unsigned char>{'m'});
@@ -368,7 +366,7 @@ TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndOwnerAndUndoesAStepThatFails) 
     }
     fs::create_directory(Dir / "a folder");  // only a file takes the old one's place, or its mode and owner
     const fs::perms folderMode = fs::status(Dir / "a folder").permissions();
-    EXPECT_EQ(ReplaceKeepingOldAt(folder, path, u"a folder", u"f.bin", u"older.bin"), static_cast<uint32_t>(EISDIR));
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, u"a folder", u"f.bin", u"older.bin"), static_cast<uint32_t>(EISDIR));
     EXPECT_EQ(Written(), "n");
     EXPECT_TRUE(fs::is_directory(Dir / "a folder"));
     EXPECT_EQ(fs::status(Dir / "a folder").permissions(), folderMode);
@@ -380,16 +378,15 @@ TEST_F(FileCalls, KeepingTheOldFileGivesItsModeAndOwnerAndUndoesAStepThatFails) 
 // Files are made readable and writable by all, folders searchable too, less
 // what the process's umask takes away, as every other program makes them.
 TEST_F(FileCalls, FilesAndFoldersAreMadeWithTheUsualPermissions) {
-    const TNativeFile folder = Held();
-    const UString path = Text(Dir.Path());
+    const THeldFolder folder = Held();
     const mode_t saved = ::umask(0);
     TNativeFile file = -1;
     EXPECT_EQ(OpenNativeFile(Text(Dir / "a.bin"), faReadWrite, fdCreateNew, file), 0u);
     CloseNativeFile(file);
-    EXPECT_EQ(OpenFileAt(folder, path, u"b.bin", faReadWrite, fdCreateNew, file), 0u);
+    EXPECT_EQ(OpenFileAt(folder, u"b.bin", faReadWrite, fdCreateNew, file), 0u);
     CloseNativeFile(file);
     CreateFolder(Text(Dir / "c"));
-    EXPECT_EQ(OpenFolderAt(folder, path, u"d", true, Holds), 0u);
+    EXPECT_EQ(OpenFolderAt(folder, u"d", true, Holds), 0u);
     ::umask(saved);
     const fs::perms readWrite = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                             fs::perms::group_write | fs::perms::others_read | fs::perms::others_write;
@@ -411,14 +408,14 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     ASSERT_EQ(NativeWrite(File, 0, "x", 1), 1);
     WriteWholeFile(Dir / "read-only.bin", {'r'});
     fs::permissions(Dir / "read-only.bin", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    const TNativeFile folder = Held();
+    const THeldFolder folder = Held();
     const int input = ::dup(0);
     ::close(0);
     errno = 0;  // a descriptor 0 taken for a failure would answer this 0
     // Each question closes what it opened: the next open gets 0 again.
     EXPECT_EQ(OpenForReadingError(Text(Dir / "f.bin")), 0u);
     EXPECT_EQ(CheckReplaceable(Text(Dir / "read-only.bin")), static_cast<uint32_t>(EACCES));
-    EXPECT_EQ(CheckReplaceableAt(folder, Text(Dir.Path()), u"read-only.bin"), static_cast<uint32_t>(EACCES));
+    EXPECT_EQ(CheckReplaceableAt(folder, u"read-only.bin"), static_cast<uint32_t>(EACCES));
     TNativeFile file = -1;
     EXPECT_EQ(OpenNativeFile(Text(Dir / "f.bin"), faRead, fdOpenExisting, file), 0u);
     EXPECT_EQ(file, 0);
@@ -427,25 +424,25 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(in, 'x');
     CloseNativeFile(file);
     file = -1;
-    EXPECT_EQ(OpenFileAt(folder, Text(Dir.Path()), u"f.bin", faRead, fdOpenExisting, file), 0u);
+    EXPECT_EQ(OpenFileAt(folder, u"f.bin", faRead, fdOpenExisting, file), 0u);
     EXPECT_EQ(file, 0);
     CloseNativeFile(file);
     file = -1;
     EXPECT_EQ(OpenArchiveFile(Text(Dir / "f.bin"), faRead, file), 0u);
     EXPECT_EQ(file, 0);
     CloseNativeFile(file);
-    EXPECT_EQ(FileNamesStartingWithAt(folder, Text(Dir.Path()), u"f."), std::vector<UString>{u"f.bin"});
+    EXPECT_EQ(FileNamesStartingWithAt(folder, u"f."), std::vector<UString>{u"f.bin"});
     std::vector<TNativeFile> holds;
     UString refused;
     EXPECT_EQ(HoldFolderPath(Text(Dir.Path()), holds, refused), 0u);
     EXPECT_EQ(holds, std::vector<TNativeFile>{0});
     CloseNativeFile(0);
-    EXPECT_EQ(OpenFolderAt(folder, Text(Dir.Path()), u"sub", true, holds), 0u);
+    EXPECT_EQ(OpenFolderAt(folder, u"sub", true, holds), 0u);
     EXPECT_EQ(holds, (std::vector<TNativeFile>{0, 0}));
     CloseNativeFile(0);
     WriteWholeFile(Dir / "new.bin", {'n'});
     fs::permissions(Dir / "f.bin", fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(ReplaceKeepingOldAt(folder, Text(Dir.Path()), u"new.bin", u"f.bin", u"old.bin"), 0u);
+    EXPECT_EQ(ReplaceKeepingOldAt(folder, u"new.bin", u"f.bin", u"old.bin"), 0u);
     EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     ::dup2(input, 0);
     ::close(input);
