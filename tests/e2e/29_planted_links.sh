@@ -39,3 +39,14 @@ wait_main || { fail "the main window did not appear"; return; }
 mv "$KELVO" "$KELVO.moved"
 ln -s "$GUARDED" "$KELVO"
 press_refused 'c:\program files (x86)\kelvo'
+
+# 3. A file link inside the install folder, at a name the update replaces.
+rm "$KELVO"
+mv "$KELVO.moved" "$KELVO"
+ln -s "$GUARDED/service.ini" "$KELVO/Kelvo.ini"
+kelvo_before=$(tree_digest "$KELVO")
+make_archive "$UPDATER_DIR/Data.dat" 'Kelvo.exe=new' 'Kelvo.ini=evil'
+start_updater
+wait_main || { fail "the main window did not appear"; return; }
+press_refused 'c:\program files (x86)\kelvo\Kelvo.ini'
+expect_eq "the installation as it was" "$(tree_digest "$KELVO")" "$kelvo_before"
