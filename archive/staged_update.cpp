@@ -46,7 +46,8 @@ void RemoveAt(const TFilePlace& place, const UString& name) { RemoveFileAt(place
 void SetSwapHook(std::function<uint32_t(const UString& target)> hook) { SwapHook() = std::move(hook); }
 
 TStagedUpdate::TStagedUpdate()
-    : FCounter(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {}
+    : FFlush(std::make_unique<TDataFlush>()),
+      FCounter(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {}
 
 // The staged files go first and their places with them, so that no held
 // level keeps a folder made by this run from being removed, innermost first.
@@ -54,6 +55,7 @@ TStagedUpdate::TStagedUpdate()
 // on Windows the guard holds them until it is freed.
 TStagedUpdate::~TStagedUpdate() {
     if (FCommitted) return;
+    FFlush.reset();  // it lets go of the staged files, which can then be removed
     for (const TStagedFile& file : FFiles) {
         if (!file.Staged.empty()) RemoveAt(file.Place, file.Staged);
     }
@@ -116,7 +118,7 @@ void TStagedUpdate::Stage(const UString& target, TFilePlace place, const UString
     FFiles.push_back(TStagedFile{target, std::move(place), staged, UString(), refused == 0});
     TFileStream out(target, handle);
     CopyChecked(data, entry, out, name);
-    if (FlushFileData(handle, entry.UncompressedSize) != 0) RaiseWriteError();
+    if (FFlush->Add(handle, entry.UncompressedSize) != 0) RaiseWriteError();
 }
 
 // CopyChecked copies exactly the central record's uncompressed size,
@@ -137,7 +139,7 @@ void TStagedUpdate::CopyChecked(TStream& data, const TZipHeader& entry, TStream&
 
 void TStagedUpdate::Commit() {
     // On the disk before the first swap: a power cut cannot leave a new name with lost contents.
-    if (!FFiles.empty() && FlushVolumeAt(FFiles.front().Place.Folder()) != 0) RaiseWriteError();
+    if (!FFiles.empty() && FFlush->Finish(FFiles.front().Place.Folder()) != 0) RaiseWriteError();
     try {
         for (TStagedFile& file : FFiles) Swap(file);
     } catch (...) {

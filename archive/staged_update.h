@@ -27,6 +27,7 @@
 #include "archive/streams.h"
 #include "archive/target_guard.h"
 #include "archive/zip_format.h"
+#include "base/data_flush.h"
 #include "base/text.h"
 
 class TStagedUpdate {
@@ -77,6 +78,7 @@ private:
     void PutBack();
 
     std::unique_ptr<TTargetGuard> FGuard;  // freed after the places below, which lie in its folders
+    std::unique_ptr<TDataFlush> FFlush;    // holds the staged files it has not flushed yet
     std::vector<TStagedFile> FFiles;
     std::vector<TFolderMade> FFoldersMade;
     std::unordered_set<UString> FCleanedFolders;

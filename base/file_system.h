@@ -179,14 +179,6 @@ uint32_t ReplaceKeepingOldAt(const THeldFolder& folder, const UString& replaceme
 // MoveToNewNameAt gives the file SOURCE the name TARGET, which must not exist;
 // 0, or the system's error code (an "already exists" one when it does).
 uint32_t MoveToNewNameAt(const THeldFolder& folder, const UString& source, const UString& target);
-// FlushFileData and FlushVolumeAt together put written data on the disk:
-// FlushFileData on each file before it is closed (SIZE: the bytes written to
-// it), then FlushVolumeAt once on a held folder of that volume. Windows
-// flushes each file (FlushFileBuffers) and does nothing for the volume; Linux
-// only starts each file's writeback and waits once for the whole file system
-// (syncfs). 0 or the system's error code.
-uint32_t FlushFileData(TNativeFile file, uint64_t size);
-uint32_t FlushVolumeAt(const THeldFolder& folder);
 // RemoveEmptyFolder removes a folder only when it is empty, RemoveEmptyFolderAt
 // the folder NAME inside the held folder; a link there is not followed, a
 // failure is not reported.

@@ -443,18 +443,6 @@ uint32_t MoveToNewNameAt(const THeldFolder& folder, const UString& source, const
     return 0;
 }
 
-// FlushFileData starts writing a large file's data out and returns at once,
-// so that the disk works while later entries are unpacked; the flush of the
-// volume then waits for it. A small file is left to that flush, which writes
-// it with its neighbours: starting each one alone costs more than it saves.
-uint32_t FlushFileData(TNativeFile file, uint64_t size) {
-    constexpr uint64_t kEarlyWritebackSize = 1 << 20;
-    if (size >= kEarlyWritebackSize) ::sync_file_range(Fd(file), 0, 0, SYNC_FILE_RANGE_WRITE);
-    return 0;  // only a start: FlushVolumeAt reports what fails
-}
-
-uint32_t FlushVolumeAt(const THeldFolder& folder) { return ::syncfs(Fd(folder.Handle)) == 0 ? 0 : LastError(); }
-
 void RemoveEmptyFolder(const UString& path) { ::rmdir(NativePath(path).c_str()); }
 
 // unlinkat answers ENOTDIR for a link: it is left, and nothing it points to is touched.

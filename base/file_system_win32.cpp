@@ -456,12 +456,6 @@ uint32_t MoveToNewNameAt(const THeldFolder& folder, const UString& source, const
                                                                                                      : ::GetLastError();
 }
 
-uint32_t FlushFileData(TNativeFile file, uint64_t) {
-    return ::FlushFileBuffers(reinterpret_cast<HANDLE>(file)) ? 0 : ::GetLastError();
-}
-
-uint32_t FlushVolumeAt(const THeldFolder&) { return 0; }  // each file was flushed already
-
 void RemoveEmptyFolder(const UString& path) { ::RemoveDirectoryW(W(path)); }
 
 // RemoveDirectoryW removes a link itself, never what it points to.

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/data_flush.h"
 #include "base/file_system.h"
 #include "base/win32_handles.h"
 #include "tests/support/import_hook_win32.h"
@@ -123,4 +124,37 @@ TEST(FileSystemWin32, AFolderLinkIsFollowedOnlyWhenAnAdministratorMadeIt) {
             }
         }
     }
+}
+
+// The data flush answers a file whose flush failed (one opened only for
+// reading cannot be flushed), and lets go of every file it was given: after
+// Finish, or freed without it, each can be renamed and removed.
+TEST(FileSystemWin32, TheDataFlushReportsAFailedFlushAndLetsGoOfItsFiles) {
+    const TTempDir dir;
+    WriteWholeFile(dir / "file.txt", {'x'});
+    std::vector<TNativeFile> holds;
+    UString refused;
+    ASSERT_EQ(HoldFolderPath(dir.Path().u16string(), holds, refused), 0u);
+    const THeldFolder folder = HeldFolder(holds.back(), dir.Path().u16string());
+    for (const bool finish : {true, false}) {
+        TNativeFile written = 0;
+        TNativeFile readOnly = 0;
+        ASSERT_EQ(OpenFileAt(folder, u"new.bin", faReadWrite, fdCreateNew, written), 0u);
+        ASSERT_EQ(OpenFileAt(folder, u"file.txt", faRead, fdOpenExisting, readOnly), 0u);
+        {
+            TDataFlush flush;
+            EXPECT_EQ(flush.Add(written, 0), 0u);
+            EXPECT_EQ(flush.Add(readOnly, 1), 0u);
+            CloseNativeFile(written);
+            CloseNativeFile(readOnly);
+            if (finish) {
+                EXPECT_EQ(flush.Finish(folder), static_cast<uint32_t>(ERROR_ACCESS_DENIED));
+            }
+        }
+        RemoveFileAt(folder, u"new.bin");
+        EXPECT_FALSE(fs::exists(dir / "new.bin")) << "finished: " << finish;
+        EXPECT_EQ(ReplaceFileAt(folder, u"file.txt", u"moved.txt"), 0u) << "finished: " << finish;
+        EXPECT_EQ(ReplaceFileAt(folder, u"moved.txt", u"file.txt"), 0u);
+    }
+    for (TNativeFile hold : holds) CloseNativeFile(hold);
 }
