@@ -67,17 +67,18 @@ void TTargetGuard::Walk(const std::vector<UString>& parts, bool create, TFilePla
     }
     place.FError = FHoldError;
     if (FHoldError != 0) return;
-    place.FFolder = FHeldFolder;
     // A level some place still holds is used again while it is still the
     // folder at its name; one moved away is opened anew, never through a link.
+    // A place that could not be reached is given no folder at all.
+    const THeldFolder* folder = &FHeldFolder;
     for (const UString& part : parts) {
-        const UString levelPath = Joined(place.FFolder.Path, part);
+        const UString levelPath = Joined(folder->Path, part);
         std::shared_ptr<const THeldLevel> level = FLevels[levelPath].lock();
-        if (level && !HeldFolderIsAt(place.FFolder, part, level->Folder.Identity)) level.reset();
+        if (level && !HeldFolderIsAt(*folder, part, level->Folder.Identity)) level.reset();
         if (!level) {
             auto opened = std::make_shared<THeldLevel>();
             opened->Parent = place.FLevel;
-            place.FError = OpenFolderAt(place.FFolder, part, create, opened->Holds);
+            place.FError = OpenFolderAt(*folder, part, create, opened->Holds);
             RaiseIfLinkRefused(place.FError, levelPath);
             if (place.FError != 0) return;
             opened->Folder = HeldFolder(opened->Holds.back(), levelPath);
@@ -85,8 +86,9 @@ void TTargetGuard::Walk(const std::vector<UString>& parts, bool create, TFilePla
             level = std::move(opened);
         }
         place.FLevel = std::move(level);
-        place.FFolder = place.FLevel->Folder;
+        folder = &place.FLevel->Folder;
     }
+    place.FFolder = *folder;
 }
 
 void TTargetGuard::MakeFolder(const UString& folder) {
