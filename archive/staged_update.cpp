@@ -73,7 +73,10 @@ TTargetGuard& TStagedUpdate::Guard(const UString& folder) {
     return *FGuard;
 }
 
+// A folder whose parent could not be reached was not made either: there is
+// nothing to remove, and no held folder to remove it from.
 void TStagedUpdate::FolderMade(const UString& folder, TFilePlace place) {
+    if (place.Error() != 0) return;
     FFoldersMade.push_back(TFolderMade{folder, std::move(place)});
 }
 

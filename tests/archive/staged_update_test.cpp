@@ -111,23 +111,44 @@ TEST(ExtractNoTornFiles, AReadOnlyFileInTheWayStopsTheRunAndStaysAsItWas) {
     EXPECT_EQ(EntriesBelow(f.Out()), 1);  // a.txt was only staged; no staged file left
 }
 
+// The folder "a/c" the run meant to make cannot be made, and is not removed
+// afterwards either: not the installed empty folder "c" beside "a" instead.
 TEST(ExtractNoTornFiles, AFileWhereAFolderIsNeededFailsWhenTheFileIsCreated) {
     TUpdateFolder f;
-    fs::create_directories(f.Out());
+    fs::create_directories(f.Out() / "c");
     WriteText(f.Out() / "a", "a file");
 #ifdef _WIN32
-    const UString target = U(f.Out()) + u"\\a\\b.txt";
+    const UString target = U(f.Out()) + u"\\a\\c\\b.txt";
     const UString systemText = SystemErrorText(3);  // ERROR_PATH_NOT_FOUND
 #else
-    const UString target = U(f.Out()) + u"/a/b.txt";
+    const UString target = U(f.Out()) + u"/a/c/b.txt";
     const UString systemText = u"Not a directory";
 #endif
-    ExpectRaises<EFCreateError>([&] { f.Run(ZipBuilder().Add("a/b.txt", "data").Build()); },
+    const auto before = Tree(f.Out());
+    ExpectRaises<EFCreateError>([&] { f.Run(ZipBuilder().Add("a/c/b.txt", "data").Build()); },
                                 Format(kCannotCreateFile, {target, systemText}));
-    EXPECT_EQ(ReadText(f.Out() / "a"), "a file");
+    EXPECT_EQ(Tree(f.Out()), before);
 }
 
 #ifndef _WIN32
+// The folders a failed run made are removed through their held parents,
+// wherever those are now, even after one it meant to make could not be reached.
+TEST(ExtractNoTornFiles, MadeFoldersAreRemovedFromTheirHeldParents) {
+    TTempDir dir;
+    const fs::path out = dir / "out";
+    fs::create_directories(out / "n");
+    {
+        TStagedUpdate update;
+        TTargetGuard& guard = update.Guard(U(out));
+        update.FolderMade(U(out / "n"), guard.PlaceOf(U(out / "n")));
+        update.FolderMade(U(out / "a" / "c"), guard.PlaceOf(U(out / "a" / "c")));  // there is no "a"
+        fs::rename(out, dir / "moved");
+        fs::create_directories(out / "n");
+    }
+    EXPECT_FALSE(fs::exists(dir / "moved" / "n"));
+    EXPECT_TRUE(fs::exists(out / "n"));
+}
+
 // A full disk: the installation lies on a file system of 256 KiB of its own.
 TEST(ExtractNoTornFiles, AFullDiskFailsWithAWriteErrorAndChangesNothing) {
     TUpdateFolder f;
