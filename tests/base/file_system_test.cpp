@@ -413,6 +413,12 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     ::close(0);
     errno = 0;  // a descriptor 0 taken for a failure would answer this 0
     // Each question closes what it opened: the next open gets 0 again.
+    const auto zeroIsFree = [&] {
+        TNativeFile probe = -1;
+        const bool free = OpenNativeFile(Text(Dir / "f.bin"), faRead, fdOpenExisting, probe) == 0 && probe == 0;
+        if (probe >= 0) CloseNativeFile(probe);
+        return free;
+    };
     EXPECT_EQ(OpenForReadingError(Text(Dir / "f.bin")), 0u);
     EXPECT_EQ(CheckReplaceable(Text(Dir / "read-only.bin")), static_cast<uint32_t>(EACCES));
     EXPECT_EQ(CheckReplaceableAt(folder, u"read-only.bin"), static_cast<uint32_t>(EACCES));
@@ -431,6 +437,11 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     EXPECT_EQ(OpenArchiveFile(Text(Dir / "f.bin"), faRead, file), 0u);
     EXPECT_EQ(file, 0);
     CloseNativeFile(file);
+    // So does a refusal after the open: a folder opened as a file, or as an archive.
+    EXPECT_EQ(OpenNativeFile(Text(Dir.Path()), faRead, fdOpenExisting, file), static_cast<uint32_t>(EISDIR));
+    EXPECT_TRUE(zeroIsFree());
+    EXPECT_EQ(OpenArchiveFile(Text(Dir.Path()), faRead, file), static_cast<uint32_t>(EISDIR));
+    EXPECT_TRUE(zeroIsFree());
     EXPECT_EQ(FileNamesStartingWithAt(folder, u"f."), std::vector<UString>{u"f.bin"});
     std::vector<TNativeFile> holds;
     UString refused;
@@ -444,6 +455,7 @@ TEST_F(FileCalls, DescriptorZeroIsAFileLikeAnyOther) {
     fs::permissions(Dir / "f.bin", fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(ReplaceKeepingOldAt(folder, u"new.bin", u"f.bin", u"old.bin"), 0u);
     EXPECT_EQ(fs::status(Dir / "f.bin").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_TRUE(zeroIsFree());
     ::dup2(input, 0);
     ::close(input);
 }

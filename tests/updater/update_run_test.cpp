@@ -32,6 +32,20 @@ TTestBytes WithDiskNumbers(TTestBytes zip) {
     return zip;
 }
 
+// HeldHere: this process has ARCHIVE open (Windows: reading it fails then, see WrittenBack).
+bool HeldHere(const fs::path& archive) {
+#ifdef _WIN32
+    (void)archive;
+    return false;
+#else
+    std::error_code error;
+    for (const fs::directory_entry& descriptor : fs::directory_iterator("/proc/self/fd", error)) {
+        if (fs::read_symlink(descriptor.path(), error) == fs::canonical(archive, error)) return true;
+    }
+    return false;
+#endif
+}
+
 bool WrittenBack(const fs::path& archive) {
     const TTestBytes bytes = ReadWholeFile(archive);  // fails while the run still holds the archive
     const size_t end = EndRecordOffset(bytes);
@@ -47,6 +61,7 @@ public:
         ++Completions;
         ExtractedBefore = fs::exists(FFolder / "kelvo" / "a.txt");
         WrittenBackBefore = WrittenBack(FFolder / "Data.dat");
+        ClosedBefore = !HeldHere(FFolder / "Data.dat");
     }
     void ShowPlainMessage(const UString&) override { ++Messages; }
 
@@ -54,6 +69,7 @@ public:
     int Messages = 0;
     bool ExtractedBefore = false;
     bool WrittenBackBefore = false;
+    bool ClosedBefore = false;
 
 private:
     fs::path FFolder;
@@ -121,6 +137,7 @@ TEST_F(UpdateRunOrder, TheCompletionWindowComesAfterExtractionAndWriteBack) {
     EXPECT_EQ(Window.Completions, 1);
     EXPECT_TRUE(Window.ExtractedBefore);
     EXPECT_TRUE(Window.WrittenBackBefore);
+    EXPECT_TRUE(Window.ClosedBefore);
 }
 
 TEST_F(UpdateRunOrder, AMissingArchiveIsOnlyReported) {
