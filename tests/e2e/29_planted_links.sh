@@ -36,6 +36,8 @@ rm "$KELVO/plugins"
 make_archive "$UPDATER_DIR/Data.dat" 'service.ini=evil' 'Kelvo.exe=evil'
 start_updater
 wait_main || { fail "the main window did not appear"; return; }
+# The search runs as the window shows: the folder is swapped only once it was accepted.
+wait_until 10 gives 1 start_enabled || { fail "the start button was never enabled"; return; }
 mv "$KELVO" "$KELVO.moved"
 ln -s "$GUARDED" "$KELVO"
 press_refused 'c:\program files (x86)\kelvo'
